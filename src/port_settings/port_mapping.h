@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+class QSettings;
+
+// The device a port number stands for on this machine: key "COM<N>" in group
+// "Ports" of the store when present, else the platform's own name for port N.
+// Numbers below 1 name no device (empty result). The store is only read.
+QString portDeviceName(qint16 number, const QSettings &store);

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+// The two per-user settings, group "StartUP" of the store "VORN", as text.
+namespace PortSettingsStore {
+
+QString readComPort();  // "DATAC" when absent
+QString readBaudRate(); // "DATAb" when absent
+
+// Writes "ComPort" then "BaudRate". On failure returns false and the reason.
+bool write(qint16 portNumber, quint8 baudCode, QString *reason);
+
+} // namespace PortSettingsStore

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+// Why an open failed, in terms an operator can act on.
+struct PortFailure {
+    enum class Kind { None, NoDevice, NotFound, Busy, PermissionDenied, Other };
+    Kind kind = Kind::None;
+    QString device; // what the port number mapped to; empty when it maps to nothing
+    QString reason; // the operating system's words
+};
+
+// The serial control of the main window: the properties its callers rely on,
+// as accessor pairs. Everything runs on the GUI thread.
+class CommPort : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int comEvReceive = 2;
+
+    using QObject::QObject;
+
+    // "9600,N,8,1" or "19200,N,8,1"; takes effect at the next open.
+    void setSettings(const QString &settings) { m_settings = settings; }
+    QString settings() const { return m_settings; }
+    void setCommPort(qint16 number) { m_commPort = number; }
+    qint16 commPort() const { return m_commPort; }
+
+    virtual bool portOpen() const = 0;
+    // Opening returns false on failure and leaves the reason in lastFailure().
+    // Closing always succeeds.
+    virtual bool setPortOpen(bool open) = 0;
+    const PortFailure &lastFailure() const { return m_failure; }
+
+    // Sends the bytes unchanged, at once.
+    virtual void setOutput(const QByteArray &bytes) = 0;
+    // Everything received since the last call.
+    virtual QByteArray input() = 0;
+    // Inside onComm(): comEvReceive when bytes are waiting.
+    virtual int commEvent() const = 0;
+
+    // The baud rate a settings text asks for (its first field).
+    static qint32 baudOf(const QString &settings);
+
+Q_SIGNALS:
+    void onComm();
+
+protected:
+    void setFailure(PortFailure failure) { m_failure = std::move(failure); }
+
+private:
+    QString m_settings = QStringLiteral("9600,N,8,1");
+    qint16 m_commPort = 1;
+    PortFailure m_failure;
+};

@@ -1,0 +1,103 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "serial/serial_comm_port.h"
+
+#include "port_settings/port_mapping.h"
+
+#include <QSettings>
+#include <QStringView>
+
+qint32 CommPort::baudOf(const QString &settings)
+{
+    return QStringView(settings).split(u',').front().trimmed().toInt();
+}
+
+SerialCommPort::SerialCommPort(QObject *parent, DeviceResolver resolver)
+    : CommPort(parent), m_port(this), m_resolver(std::move(resolver))
+{
+    setObjectName(QStringLiteral("MSComm1"));
+    if (!m_resolver) {
+        m_resolver = [](qint16 number) {
+            const QSettings store(QStringLiteral("VORN"), QStringLiteral("VORN"));
+            return portDeviceName(number, store);
+        };
+    }
+    connect(&m_port, &QSerialPort::readyRead, this, [this] {
+        m_event = comEvReceive;
+        Q_EMIT onComm();
+    });
+    connect(&m_port, &QSerialPort::errorOccurred, this, &SerialCommPort::onErrorOccurred);
+}
+
+bool SerialCommPort::setPortOpen(bool open)
+{
+    m_lost = false;
+    if (!open) {
+        if (m_port.isOpen())
+            m_port.close();
+        return true;
+    }
+    return this->open();
+}
+
+bool SerialCommPort::open()
+{
+    const QString device = m_resolver(commPort());
+    if (device.isEmpty()) {
+        setFailure({PortFailure::Kind::NoDevice, {}, QStringLiteral("No device for port number %1").arg(commPort())});
+        return false;
+    }
+    if (m_port.isOpen()) {
+        setFailure({PortFailure::Kind::Busy, device, QStringLiteral("The port is already open")});
+        return false;
+    }
+    m_port.setPortName(device);
+    m_port.setBaudRate(baudOf(settings()));
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        setFailure(failureFor(m_port, device));
+        m_port.clearError();
+        return false;
+    }
+    setFailure({});
+    return true;
+}
+
+void SerialCommPort::setOutput(const QByteArray &bytes)
+{
+    if (!m_port.isOpen() && (!m_lost || !open()))
+        return;
+    m_port.write(bytes);
+    // QSerialPort keeps written bytes until the event loop runs again;
+    // the command must be on the wire before the views are redrawn.
+    m_port.flush();
+}
+
+void SerialCommPort::onErrorOccurred(QSerialPort::SerialPortError error)
+{
+    // A vanished device keeps reporting errors; closing at once stops the
+    // read notifier from spinning on a hung-up line.
+    if (error == QSerialPort::ResourceError && m_port.isOpen()) {
+        m_port.close();
+        m_lost = true;
+    }
+}
+
+PortFailure SerialCommPort::failureFor(const QSerialPort &port, const QString &device)
+{
+    const QString reason = port.errorString();
+    switch (port.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        return {PortFailure::Kind::NotFound, device, reason};
+    case QSerialPort::PermissionError:
+        // Qt reports a port held by another program as a permission error too.
+        if (reason.contains(QLatin1String("busy"), Qt::CaseInsensitive) ||
+            reason.contains(QLatin1String("lock"), Qt::CaseInsensitive))
+            return {PortFailure::Kind::Busy, device, reason};
+        return {PortFailure::Kind::PermissionDenied, device, reason};
+    default:
+        return {PortFailure::Kind::Other, device, reason};
+    }
+}

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "serial/comm_port.h"
+
+#include <QSet>
+
+// A serial control without a line: records what is sent, delivers what a test
+// says was received, and opens every port number but the ones told to fail.
+class FakeCommPort : public CommPort
+{
+    Q_OBJECT
+public:
+    using CommPort::CommPort;
+
+    bool portOpen() const override { return m_open; }
+    bool setPortOpen(bool open) override;
+    void setOutput(const QByteArray &bytes) override;
+    QByteArray input() override;
+    int commEvent() const override { return m_event; }
+
+    // Bytes arrive on the line: raises onComm with the receive event.
+    void receive(const QByteArray &bytes);
+    // Any other line event.
+    void raiseEvent(int code);
+    void failPort(qint16 number) { m_failing.insert(number); }
+    void unfailPort(qint16 number) { m_failing.remove(number); }
+
+    QByteArray written;             // everything sent while open
+    QByteArray writtenWhileClosed;  // what a transmit tried on a closed port
+    int opens = 0;                  // successful opens
+    QString openedSettings;         // settings in force at the last successful open
+    qint16 openedPort = 0;
+
+private:
+    bool m_open = false;
+    int m_event = 0;
+    QByteArray m_pending;
+    QSet<qint16> m_failing;
+};

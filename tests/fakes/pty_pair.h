@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// A pseudo-terminal standing in for the serial cable: the program opens the
+// slave device, the test plays the projector on the master side.
+class PtyPair
+{
+public:
+    PtyPair();
+    ~PtyPair();
+    PtyPair(const PtyPair &) = delete;
+    PtyPair &operator=(const PtyPair &) = delete;
+
+    bool isValid() const { return m_master >= 0; }
+    QString slavePath() const { return m_slavePath; }
+
+    void write(const QByteArray &bytes);
+    // Reads what has arrived on the master side until `count` bytes are there
+    // or `timeoutMs` has passed, processing Qt events meanwhile.
+    QByteArray read(qsizetype count, int timeoutMs = 5000);
+    // Closes the master side: the line hangs up under the program.
+    void closeMaster();
+
+private:
+    int m_master = -1;
+    int m_slave = -1; // kept open so the slave stays valid until the program opens it
+    QString m_slavePath;
+};
