@@ -3,7 +3,8 @@
 
 #include <QSettings>
 
-namespace {
+namespace
+{
 
 QString read(const char *key, const char *fallback)
 {
@@ -19,7 +20,8 @@ QString read(const char *key, const char *fallback)
 
 } // namespace
 
-namespace PortSettingsStore {
+namespace PortSettingsStore
+{
 
 QString readComPort()
 {

@@ -4,7 +4,8 @@
 #include <cmath>
 #include <limits>
 
-namespace {
+namespace
+{
 
 bool isDigit(QChar c)
 {

@@ -43,7 +43,9 @@ bool SerialCommPort::open()
 {
     const QString device = m_resolver(commPort());
     if (device.isEmpty()) {
-        setFailure({PortFailure::Kind::NoDevice, {}, QStringLiteral("No device for port number %1").arg(commPort())});
+        setFailure({PortFailure::Kind::NoDevice,
+                    {},
+                    QStringLiteral("No device for port number %1").arg(commPort())});
         return false;
     }
     if (m_port.isOpen()) {

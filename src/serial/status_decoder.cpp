@@ -3,7 +3,8 @@
 
 #include "serial/status_tables.h"
 
-namespace {
+namespace
+{
 
 bool isCommand(const QByteArray &pending, const char *code)
 {

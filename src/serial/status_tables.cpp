@@ -3,7 +3,8 @@
 
 #include <array>
 
-namespace {
+namespace
+{
 
 constexpr std::array<StatusRow, 12> kPower{{
     {" 0 0", " Power ON"},

@@ -26,10 +26,10 @@ public:
     void failPort(qint16 number) { m_failing.insert(number); }
     void unfailPort(qint16 number) { m_failing.remove(number); }
 
-    QByteArray written;             // everything sent while open
-    QByteArray writtenWhileClosed;  // what a transmit tried on a closed port
-    int opens = 0;                  // successful opens
-    QString openedSettings;         // settings in force at the last successful open
+    QByteArray written;            // everything sent while open
+    QByteArray writtenWhileClosed; // what a transmit tried on a closed port
+    int opens = 0;                 // successful opens
+    QString openedSettings;        // settings in force at the last successful open
     qint16 openedPort = 0;
 
 private:
