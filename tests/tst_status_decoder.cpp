@@ -4,8 +4,7 @@
 
 #include <QTest>
 
-namespace
-{
+namespace {
 
 // What the status view shows after the reply, starting from `before`.
 QString decoded(const QByteArray &command, const QByteArray &reply, const QString &before = {})

@@ -3,8 +3,7 @@
 
 #include <QSettings>
 
-namespace
-{
+namespace {
 
 QString read(const char *key, const char *fallback)
 {
@@ -20,8 +19,7 @@ QString read(const char *key, const char *fallback)
 
 } // namespace
 
-namespace PortSettingsStore
-{
+namespace PortSettingsStore {
 
 QString readComPort()
 {

@@ -4,8 +4,7 @@
 #include <QString>
 
 // The two per-user settings, group "StartUP" of the store "VORN", as text.
-namespace PortSettingsStore
-{
+namespace PortSettingsStore {
 
 QString readComPort();  // "DATAC" when absent
 QString readBaudRate(); // "DATAb" when absent

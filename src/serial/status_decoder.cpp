@@ -3,8 +3,7 @@
 
 #include "serial/status_tables.h"
 
-namespace
-{
+namespace {
 
 bool isCommand(const QByteArray &pending, const char *code)
 {

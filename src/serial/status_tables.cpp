@@ -3,8 +3,7 @@
 
 #include <array>
 
-namespace
-{
+namespace {
 
 constexpr std::array<StatusRow, 12> kPower{{
     {" 0 0", " Power ON"},
