@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
-# From nothing to every test run: installs what is missing, builds into build/
-# with warnings as errors, and runs the whole suite offscreen.
+# From nothing to every test run: installs what is missing, builds with
+# warnings as errors and runs the whole suite offscreen, then again under
+# AddressSanitizer + UndefinedBehaviorSanitizer, then a short fuzzing run.
+#
+#   FUZZ_SECONDS=N   how long each fuzz target runs (default 20; 0 skips fuzzing)
+#   QUICK=1          the plain build and suite only
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,7 +13,38 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc)
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+export QT_QPA_PLATFORM=offscreen
 
+stage() { printf '\n=== %s ===\n' "$*"; }
+
+stage "Build and test"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLIS_WERROR=ON "${launcher[@]}"
 cmake --build build -j "$jobs"
-QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+./scripts/validate-install.sh build
+
+[ "${QUICK:-0}" = 1 ] && exit 0
+
+stage "AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTALLIS_WERROR=ON -DTALLIS_SANITIZE=ON "${launcher[@]}"
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
+    ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+seconds=${FUZZ_SECONDS:-20}
+[ "$seconds" = 0 ] && exit 0
+stage "Fuzzing, ${seconds} s a target"
+cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLIS_FUZZ=ON "${launcher[@]}"
+cmake --build build-fuzz -j "$jobs" --target fuzzers
+for target in build-fuzz/tests/fuzz/fuzz_*; do
+    [ -x "$target" ] || continue
+    name=$(basename "$target")
+    name=${name#fuzz_}
+    work=$(mktemp -d)
+    echo "fuzz_$name"
+    "$target" -max_total_time="$seconds" -print_final_stats=1 -rss_limit_mb=4096 \
+        -artifact_prefix="build-fuzz/crash-$name-" "$work" "tests/fuzz/corpus/$name" 2>&1 | tail -n 12
+    rm -rf "$work"
+done
