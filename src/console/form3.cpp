@@ -1,11 +1,243 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console/form3.h"
 
+#include "console/catalog.h"
 #include "panel/form1.h"
+#include "panel/panel_builder.h"
+
+#include <QAbstractItemView>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <limits>
+#include <span>
+
+namespace {
+
+constexpr int tabStop = 8;
+
+QFont captionFont(QFont font)
+{
+    font.setPointSizeF(9.75);
+    font.setBold(true);
+    return font;
+}
+
+QPushButton *makeButton(QWidget *window, int number, const char *caption, const QRect &twips)
+{
+    auto *button = new QPushButton(QString::fromLatin1(caption), window);
+    button->setObjectName(QStringLiteral("Command%1").arg(number));
+    button->setGeometry(fromTwips(twips));
+    button->setFont(captionFont(button->font()));
+    return button;
+}
+
+QLabel *makeLegend(QWidget *window, int number, const char *text, const QRect &twips)
+{
+    auto *label = new QLabel(QString::fromLatin1(text), window);
+    label->setObjectName(QStringLiteral("Label%1").arg(number));
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(fromTwips(twips));
+    label->setFont(captionFont(label->font()));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::red);
+    label->setPalette(palette);
+    return label;
+}
+
+// The entries line their descriptions up with tabs; a list cannot draw tabs,
+// so it shows them as spaces to the next tab stop in a fixed-pitch font.
+QString displayText(const QString &entry)
+{
+    QString shown;
+    for (const QChar c : entry) {
+        if (c != u'\t') {
+            shown += c;
+            continue;
+        }
+        do
+            shown += u' ';
+        while (shown.size() % tabStop != 0);
+    }
+    return shown;
+}
+
+// The item's data keeps the entry as it is, tabs and all: that is what the
+// console cuts.
+QComboBox *makeList(QWidget *window, int number, std::span<const std::string_view> entries,
+                    const QRect &twips)
+{
+    auto *list = new QComboBox(window);
+    list->setObjectName(QStringLiteral("Combo%1").arg(number));
+    list->setGeometry(fromTwips(twips));
+    list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    int widest = 0;
+    for (const std::string_view entry : entries) {
+        const QString text = QString::fromLatin1(entry.data(), qsizetype(entry.size()));
+        const QString shown = displayText(text);
+        list->addItem(shown, text);
+        widest = std::max(widest, list->fontMetrics().horizontalAdvance(shown));
+    }
+    // The long descriptions stay readable in the open list.
+    const int margins =
+        list->view()->verticalScrollBar()->sizeHint().width() + 2 * list->view()->frameWidth() + 8;
+    list->view()->setMinimumWidth(widest + margins);
+    return list;
+}
+
+} // namespace
 
 Form3::Form3(Form1 &main) : QWidget(&main, Qt::Window), m_main(main)
 {
     setObjectName(QStringLiteral("Form3"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Command List"));
+    setFixedWidth(qRound(clientWidth / 15.0));
+
+    // Created in keyboard tab order; the legends take no focus.
+    Combo1 = makeList(this, 1, kBasicCommands, {120, 1560, 5055, 300});
+    Command1 = makeButton(this, 1, "SEND", {9000, 680, 855, 375});
+    Command2 = makeButton(this, 2, "CLOSE", {9000, 1320, 855, 375});
+    Command3 = makeButton(this, 3, "Basic Command List", {120, 120, 2415, 375});
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setGeometry(fromTwips({120, 720, 8655, 300}));
+    Text1->setMaxLength(std::numeric_limits<int>::max());
+    Command4 = makeButton(this, 4, "Expand Command List", {2760, 120, 2655, 375});
+    Command5 = makeButton(this, 5, "Expand Read Command List", {5760, 120, 3015, 375});
+    Label1 = makeLegend(this, 1, "% :Parameter (0-9).", {4560, 1200, 2895, 300});
+    Combo2 = makeList(this, 2, kExpandCommands, {120, 1560, 8655, 300});
+    Combo3 = makeList(this, 3, kExpandReadCommands, {120, 1560, 8655, 300});
+    Label2 = makeLegend(this, 2, "[CR] :Carriage Return Code (0x0D)", {240, 1200, 3975, 300});
+
+    connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form3::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form3::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form3::Command5_Click);
+    connect(Text1, &QLineEdit::textChanged, this, &Form3::Text1_Change);
+    // activated: every choice by the operator, also of the item already current.
+    for (int number = 1; number <= 3; ++number)
+        connect(list(number), &QComboBox::activated, this, [this, number] { Combo_Click(number); });
+
+    Form_Load();
+}
+
+QComboBox *Form3::list(int number) const
+{
+    switch (number) {
+    case 1:
+        return Combo1;
+    case 2:
+        return Combo2;
+    default:
+        return Combo3;
+    }
+}
+
+void Form3::Form_Load()
+{
+    // Until the window system has framed the console its frame is unknown;
+    // the main window's shows what a title bar and borders take.
+    const QWidget *framed = isVisible() ? static_cast<const QWidget *>(this) : &m_main;
+    const int decoration = framed->isVisible() ? framed->frameGeometry().height() - framed->height() : 0;
+    setFixedHeight(qRound(outerHeight / 15.0) - decoration);
+    Label1->hide();
+    Label2->hide();
+    showList(1);
+}
+
+void Form3::Command3_Click()
+{
+    showList(1);
+}
+
+void Form3::Command4_Click()
+{
+    showList(2);
+}
+
+void Form3::Command5_Click()
+{
+    showList(3);
+}
+
+void Form3::showList(int number)
+{
+    for (int other = 1; other <= 3; ++other) {
+        if (other != number)
+            list(other)->hide();
+    }
+    QComboBox *shown = list(number);
+    shown->show();
+    // Back to the first item even when it is current already, and always as
+    // a fresh choice, so its legends show again.
+    shown->setCurrentIndex(0);
+    Combo_Click(number);
+}
+
+void Form3::Combo_Click(int number)
+{
+    const QComboBox *chosen = list(number);
+    Label2->show();
+    if (chosen == Combo2) {
+        if (chosen->currentData().toString().contains(u'%')) {
+            Label1->show();
+            Text1->setFocus();
+        } else {
+            Label1->hide();
+        }
+    }
+    takeSelection(chosen);
+}
+
+void Form3::takeSelection(const QComboBox *list)
+{
+    const QString entry = list->currentData().toString();
+    ConsoleCommand = wireCommand(entry);
+    Text1->setText(commandPart(entry).toString() + QStringLiteral("[CR]"));
+}
+
+void Form3::Text1_Change()
+{
+    ConsoleCommand = wireCommand(Text1->text());
+}
+
+void Form3::Command1_Click()
+{
+    // Stopped first so both intervals count from this transmit.
+    m_main.Timer2->stop();
+    m_main.Timer4->stop();
+    // PendingCommand stays the panel's: a reply to a console command is
+    // decoded as a reply to the last panel command.
+    m_main.Hyouji(ConsoleCommand, 1);
+    Label1->hide();
+    Label2->hide();
+    m_main.Timer2->start();
+    m_main.Timer4->start();
+}
+
+void Form3::Command2_Click()
+{
+    close();
+}
+
+void Form3::closeEvent(QCloseEvent *event)
+{
+    // CLOSE and the title bar alike give the main window back its status
+    // line and its normal timing. A closed main window means the program is
+    // ending (the console is closed with the rest): leave it closed.
+    QWidget::closeEvent(event);
+    if (!m_main.isVisible())
+        return;
+    m_main.showAndRaise();
+    m_main.Frame15->show();
+    m_main.Timer2->setInterval(1000);
+    m_main.Timer4->setInterval(1200);
 }

@@ -1,0 +1,471 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "console/catalog.h"
+#include "console/form3.h"
+#include "fakes/fake_comm_port.h"
+#include "panel/form1.h"
+#include "panel/panel_builder.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <span>
+
+using namespace Qt::StringLiterals;
+
+class TestForm3 : public QObject
+{
+    Q_OBJECT
+public:
+    TestForm3() { QStandardPaths::setTestModeEnabled(true); }
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void shouldLoadWithTheBasicListsFirstItem();
+    void shouldPlaceEveryControl_data();
+    void shouldPlaceEveryControl();
+    void shouldFollowTheTabOrder();
+    void shouldHoldTheCatalogueInEachList_data();
+    void shouldHoldTheCatalogueInEachList();
+    void shouldTakeTheChosenItem_data();
+    void shouldTakeTheChosenItem();
+    void shouldTakeAnItemChosenByKeyboard();
+    void shouldKeepTheParameterLegendForOtherLists();
+    void shouldSendOvertypedDigits();
+    void shouldSendTheCommandPartOfAnyText_data();
+    void shouldSendTheCommandPartOfAnyText();
+    void shouldIgnoreADeletedMarker();
+    void shouldResetTheListOnItsButton();
+    void shouldShowTheLegendsAfterEachEvent();
+    void shouldSendTheSameCommandTwice();
+    void shouldRestoreTheMainWindowOnClose();
+    void shouldRestoreTheMainWindowWhenClosedFromTheTitleBar();
+    void shouldLeaveAClosedMainWindowClosed();
+    void shouldStartAfreshAfterClose();
+    void shouldKeepOneConsole();
+    void shouldDecodeAConsoleReplyByTheLastPanelCommand();
+
+private:
+    void open();
+    void choose(int list, int entry);
+
+    Module1 m_module;
+    FakeCommPort *m_port = nullptr;
+    Form1 *m_form = nullptr;
+    Form3 *m_console = nullptr;
+};
+
+void TestForm3::init()
+{
+    m_module = {};
+    m_port = new FakeCommPort;
+    m_form = new Form1(m_module, m_port);
+    m_port->setCommPort(1);
+    QVERIFY(m_port->setPortOpen(true));
+    // Shown as in use: the console takes its frame size from the main window.
+    m_form->show();
+    open();
+}
+
+void TestForm3::cleanup()
+{
+    delete m_form;
+}
+
+void TestForm3::open()
+{
+    m_form->Command74_Click();
+    m_console = m_form->console();
+    QVERIFY(m_console);
+}
+
+// As the operator does it: the item becomes current, then the choice is reported.
+void TestForm3::choose(int list, int entry)
+{
+    auto *combo = m_console->findChild<QComboBox *>(u"Combo%1"_s.arg(list));
+    combo->setCurrentIndex(entry - 1);
+    m_console->Combo_Click(list);
+}
+
+void TestForm3::shouldLoadWithTheBasicListsFirstItem()
+{
+    QCOMPARE(m_console->windowTitle(), u"Command List"_s);
+    QCOMPARE(m_console->frameGeometry().height(), qRound(Form3::outerHeight / 15.0));
+    QCOMPARE(m_console->width(), qRound(Form3::clientWidth / 15.0));
+    QVERIFY(m_console->Combo1->isVisibleTo(m_console));
+    QVERIFY(!m_console->Combo2->isVisibleTo(m_console));
+    QVERIFY(!m_console->Combo3->isVisibleTo(m_console));
+    QCOMPARE(m_console->Combo1->currentIndex(), 0);
+    QCOMPARE(m_console->Text1->text(), u"C00[CR]"_s);
+    QCOMPARE(m_console->consoleCommand(), "C00\r"_ba);
+    QVERIFY(m_console->Label2->isVisibleTo(m_console));
+    QVERIFY(!m_console->Label1->isVisibleTo(m_console));
+    QVERIFY(m_port->written.isEmpty());
+
+    // The opening steps on the main window: status line away, slow timing, timers untouched.
+    QVERIFY(!m_form->Frame15->isVisibleTo(m_form));
+    QCOMPARE(m_form->Timer2->interval(), 5000);
+    QCOMPARE(m_form->Timer4->interval(), 5500);
+    QVERIFY(!m_form->Timer2->isActive());
+    QVERIFY(!m_form->Timer4->isActive());
+}
+
+void TestForm3::shouldPlaceEveryControl_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<bool>("bold");
+
+    QTest::newRow("SEND") << u"Command1"_s << u"SEND"_s << QRect(9000, 680, 855, 375) << true;
+    QTest::newRow("CLOSE") << u"Command2"_s << u"CLOSE"_s << QRect(9000, 1320, 855, 375) << true;
+    QTest::newRow("basic") << u"Command3"_s << u"Basic Command List"_s << QRect(120, 120, 2415, 375) << true;
+    QTest::newRow("expand") << u"Command4"_s << u"Expand Command List"_s << QRect(2760, 120, 2655, 375)
+                            << true;
+    QTest::newRow("expand read") << u"Command5"_s << u"Expand Read Command List"_s
+                                 << QRect(5760, 120, 3015, 375) << true;
+    QTest::newRow("text box") << u"Text1"_s << u"C00[CR]"_s << QRect(120, 720, 8655, 300) << false;
+    QTest::newRow("parameter legend")
+        << u"Label1"_s << u"% :Parameter (0-9)."_s << QRect(4560, 1200, 2895, 300) << true;
+    QTest::newRow("CR legend") << u"Label2"_s << u"[CR] :Carriage Return Code (0x0D)"_s
+                               << QRect(240, 1200, 3975, 300) << true;
+    QTest::newRow("basic list") << u"Combo1"_s << QString() << QRect(120, 1560, 5055, 300) << false;
+    QTest::newRow("expand list") << u"Combo2"_s << QString() << QRect(120, 1560, 8655, 300) << false;
+    QTest::newRow("expand read list") << u"Combo3"_s << QString() << QRect(120, 1560, 8655, 300) << false;
+}
+
+void TestForm3::shouldPlaceEveryControl()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+    QFETCH(bool, bold);
+    auto *control = m_console->findChild<QWidget *>(name);
+    QVERIFY(control);
+    QCOMPARE(control->geometry(), fromTwips(twips));
+    if (!qobject_cast<QComboBox *>(control))
+        QTEST(control->property("text").toString(), "caption");
+    QCOMPARE(control->font().bold(), bold);
+    if (bold)
+        QCOMPARE(control->font().pointSizeF(), 9.75);
+    if (qobject_cast<QLabel *>(control))
+        QCOMPARE(control->palette().color(QPalette::WindowText), QColor(Qt::red));
+}
+
+void TestForm3::shouldFollowTheTabOrder()
+{
+    QStringList order;
+    for (QWidget *w = m_console->nextInFocusChain(); w != m_console; w = w->nextInFocusChain()) {
+        if (w->parentWidget() == m_console && (w->focusPolicy() & Qt::TabFocus))
+            order << w->objectName();
+    }
+    QCOMPARE(order, QStringList({u"Combo1"_s, u"Command1"_s, u"Command2"_s, u"Command3"_s, u"Text1"_s,
+                                 u"Command4"_s, u"Command5"_s, u"Combo2"_s, u"Combo3"_s}));
+}
+
+void TestForm3::shouldHoldTheCatalogueInEachList_data()
+{
+    QTest::addColumn<int>("list");
+    QTest::addColumn<int>("count");
+    QTest::newRow("basic") << 1 << 61;
+    QTest::newRow("expand") << 2 << 283;
+    QTest::newRow("expand read") << 3 << 83;
+}
+
+// The shown text may lay the tabs out, the item's data is the entry itself.
+void TestForm3::shouldHoldTheCatalogueInEachList()
+{
+    QFETCH(int, list);
+    const std::span<const std::string_view> entries[] = {kBasicCommands, kExpandCommands,
+                                                         kExpandReadCommands};
+    const auto *combo = m_console->findChild<QComboBox *>(u"Combo%1"_s.arg(list));
+    QTEST(combo->count(), "count");
+    for (int i = 0; i < combo->count(); ++i) {
+        const std::string_view e = entries[list - 1][std::size_t(i)];
+        QCOMPARE(combo->itemData(i).toString(), QString::fromLatin1(e.data(), qsizetype(e.size())));
+        QVERIFY(!combo->itemText(i).contains(u'\t'));
+    }
+    if (list == 2)
+        QCOMPARE(combo->itemText(21), u"CF VOLUME 0%%[CR]       :% = 0-9"_s);
+}
+
+void TestForm3::shouldTakeTheChosenItem_data()
+{
+    QTest::addColumn<int>("list");
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("wire");
+    QTest::addColumn<bool>("parameter");
+
+    QTest::newRow("basic status read") << 1 << 56 << u"CR0[CR]"_s << "CR0\r"_ba << false;
+    QTest::newRow("expand volume digits")
+        << 2 << 22 << u"CF VOLUME 0%%[CR]"_s << "CF VOLUME 0%%\r"_ba << true;
+    QTest::newRow("expand digits mid-command")
+        << 2 << 237 << u"CF LOGO %%%% DFLT[CR]"_s << "CF LOGO %%%% DFLT\r"_ba << true;
+    QTest::newRow("expand %1 description")
+        << 2 << 40 << u"CF INPUT1 ANALOG[CR]"_s << "CF INPUT1 ANALOG\r"_ba << true;
+    QTest::newRow("expand trailing blanks")
+        << 2 << 26 << u"CF INPUT COMPUTER2[CR]"_s << "CF INPUT COMPUTER2\r"_ba << false;
+    QTest::newRow("read trailing space") << 3 << 8 << u"CR TEMPFAIL[CR]"_s << "CR TEMPFAIL\r"_ba << false;
+    QTest::newRow("read single space") << 3 << 83 << u" [CR]"_s << " \r"_ba << false;
+}
+
+void TestForm3::shouldTakeTheChosenItem()
+{
+    QFETCH(int, list);
+    QFETCH(int, entry);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, wire);
+    QFETCH(bool, parameter);
+    const QList<QPushButton *> listButtons = {m_console->Command3, m_console->Command4, m_console->Command5};
+    listButtons[list - 1]->click();
+    QWidget *focusBefore = m_console->focusWidget();
+
+    choose(list, entry);
+    QCOMPARE(m_console->Text1->text(), text);
+    QCOMPARE(m_console->consoleCommand(), wire);
+    QVERIFY(m_console->Label2->isVisibleTo(m_console));
+    QCOMPARE(m_console->Label1->isVisibleTo(m_console), parameter);
+    QCOMPARE(m_console->focusWidget(), parameter ? m_console->Text1 : focusBefore);
+
+    m_console->Command1->click();
+    QCOMPARE(m_port->written, wire);
+}
+
+void TestForm3::shouldTakeAnItemChosenByKeyboard()
+{
+    m_console->Command4->click();
+    QTest::keyClick(m_console->Combo2, Qt::Key_End);
+    QCOMPARE(m_console->Text1->text(), u"CF FDEFAULT RST[CR]"_s);
+    QCOMPARE(m_console->consoleCommand(), "CF FDEFAULT RST\r"_ba);
+
+    // Choosing the current item again is a choice too.
+    m_console->Command1->click();
+    QVERIFY(!m_console->Label2->isVisibleTo(m_console));
+    Q_EMIT m_console->Combo2->activated(m_console->Combo2->currentIndex());
+    QVERIFY(m_console->Label2->isVisibleTo(m_console));
+}
+
+void TestForm3::shouldKeepTheParameterLegendForOtherLists()
+{
+    m_console->Command4->click();
+    choose(2, 115);
+    QVERIFY(m_console->Label1->isVisibleTo(m_console));
+    m_console->Command3->click();
+    choose(1, 3);
+    QVERIFY(m_console->Label1->isVisibleTo(m_console));
+    m_console->Command5->click();
+    choose(3, 4);
+    QVERIFY(m_console->Label1->isVisibleTo(m_console));
+    m_console->Command4->click();
+    QVERIFY(!m_console->Label1->isVisibleTo(m_console));
+}
+
+void TestForm3::shouldSendOvertypedDigits()
+{
+    m_console->Command4->click();
+    choose(2, 22);
+    m_console->Text1->setSelection(11, 2);
+    QTest::keyClicks(m_console->Text1, u"15"_s);
+    QCOMPARE(m_console->Text1->text(), u"CF VOLUME 015[CR]"_s);
+
+    QTest::mouseClick(m_console->Command1, Qt::LeftButton);
+    QCOMPARE(m_port->written, "CF VOLUME 015\r"_ba);
+    QCOMPARE(m_form->Label11->text(), u" C F _ V O L U M E _ 0 1 5  [CR] "_s);
+    QVERIFY(!m_console->Label1->isVisibleTo(m_console));
+    QVERIFY(!m_console->Label2->isVisibleTo(m_console));
+    QVERIFY(m_form->Timer2->isActive());
+    QVERIFY(m_form->Timer4->isActive());
+    QCOMPARE(m_form->Timer2->interval(), 5000);
+    QCOMPARE(m_form->Timer4->interval(), 5500);
+    QVERIFY(m_module.PendingCommand.isEmpty());
+
+    // The transaction runs as for a panel command: no reply, the mark comes.
+    m_form->Timer2_Timer();
+    QCOMPARE(m_form->Label12->text(), u" X X X X"_s);
+}
+
+void TestForm3::shouldSendTheCommandPartOfAnyText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("wire");
+
+    QTest::newRow("without marker") << u"C00"_s << "C00\r"_ba;
+    QTest::newRow("text after marker") << u"C00[CR]C01"_s << "C00\r"_ba;
+    QTest::newRow("starts with bracket") << u"[CR]C00"_s << "\r"_ba;
+    QTest::newRow("empty") << QString() << "\r"_ba;
+    QTest::newRow("placeholder left in") << u"CF LOGO 12%% OFF[CR]"_s << "CF LOGO 12%% OFF\r"_ba;
+}
+
+void TestForm3::shouldSendTheCommandPartOfAnyText()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, wire);
+    m_console->Text1->clear();
+    QTest::keyClicks(m_console->Text1, text);
+    QCOMPARE(m_console->consoleCommand(), wire);
+    // Editing leaves the legends as they were.
+    QVERIFY(m_console->Label2->isVisibleTo(m_console));
+    QVERIFY(!m_console->Label1->isVisibleTo(m_console));
+
+    m_console->Command1->click();
+    QCOMPARE(m_port->written, wire);
+}
+
+void TestForm3::shouldIgnoreADeletedMarker()
+{
+    m_console->Text1->end(false);
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(m_console->Text1, Qt::Key_Backspace);
+    QCOMPARE(m_console->Text1->text(), u"C00"_s);
+    m_console->Command1->click();
+    QCOMPARE(m_port->written, "C00\r"_ba);
+}
+
+void TestForm3::shouldResetTheListOnItsButton()
+{
+    choose(1, 5);
+    m_console->Command5->click();
+    choose(3, 10);
+    QTest::keyClicks(m_console->Text1, u"edited"_s);
+
+    m_console->Command5->click();
+    QCOMPARE(m_console->Combo3->currentIndex(), 0);
+    QCOMPARE(m_console->Text1->text(), u"CR STATUS[CR]"_s);
+    QCOMPARE(m_console->consoleCommand(), "CR STATUS\r"_ba);
+
+    m_console->Command3->click();
+    QVERIFY(m_console->Combo1->isVisibleTo(m_console));
+    QVERIFY(!m_console->Combo2->isVisibleTo(m_console));
+    QVERIFY(!m_console->Combo3->isVisibleTo(m_console));
+    QCOMPARE(m_console->Combo1->currentIndex(), 0);
+    QCOMPARE(m_console->Text1->text(), u"C00[CR]"_s);
+}
+
+void TestForm3::shouldShowTheLegendsAfterEachEvent()
+{
+    const auto legends = [this] {
+        return std::pair(m_console->Label2->isVisibleTo(m_console),
+                         m_console->Label1->isVisibleTo(m_console));
+    };
+    QCOMPARE(legends(), std::pair(true, false));
+    m_console->Command1->click();
+    QCOMPARE(legends(), std::pair(false, false));
+    // The list button re-chooses the first item, already current: a fresh choice all the same.
+    m_console->Command3->click();
+    QCOMPARE(legends(), std::pair(true, false));
+    m_console->Command4->click();
+    choose(2, 115);
+    QCOMPARE(legends(), std::pair(true, true));
+    m_console->Command1->click();
+    QCOMPARE(legends(), std::pair(false, false));
+    QTest::keyClicks(m_console->Text1, u"1"_s);
+    QCOMPARE(legends(), std::pair(false, false));
+    m_console->Command5->click();
+    QCOMPARE(legends(), std::pair(true, false));
+}
+
+void TestForm3::shouldSendTheSameCommandTwice()
+{
+    m_console->Command1->click();
+    m_form->Timer2_Timer();
+    m_console->Command1->click();
+    QCOMPARE(m_port->written, "C00\rC00\r"_ba);
+    QCOMPARE(m_console->Text1->text(), u"C00[CR]"_s);
+    QCOMPARE(m_console->Combo1->currentIndex(), 0);
+    QVERIFY(m_form->Timer2->isActive());
+    QCOMPARE(m_form->replyPending(), quint8(1));
+}
+
+void TestForm3::shouldRestoreTheMainWindowOnClose()
+{
+    m_form->Timer2->start();
+    QTest::mouseClick(m_console->Command2, Qt::LeftButton);
+    QVERIFY(m_form->Frame15->isVisibleTo(m_form));
+    QCOMPARE(m_form->Timer2->interval(), 1000);
+    QCOMPARE(m_form->Timer4->interval(), 1200);
+    QVERIFY(m_form->Timer2->isActive());
+    QVERIFY(!m_form->Timer4->isActive());
+    QTRY_VERIFY(!m_form->console());
+}
+
+void TestForm3::shouldRestoreTheMainWindowWhenClosedFromTheTitleBar()
+{
+    QVERIFY(m_console->windowHandle());
+    m_console->windowHandle()->close();
+    QVERIFY(m_form->Frame15->isVisibleTo(m_form));
+    QCOMPARE(m_form->Timer2->interval(), 1000);
+    QCOMPARE(m_form->Timer4->interval(), 1200);
+    QTRY_VERIFY(!m_form->console());
+}
+
+// With the main window closed the program is on its way out: the console
+// going with it must not bring the main window back.
+void TestForm3::shouldLeaveAClosedMainWindowClosed()
+{
+    m_form->close();
+    QVERIFY(m_console->isVisible());
+    m_console->windowHandle()->close();
+    QVERIFY(!m_form->isVisible());
+}
+
+void TestForm3::shouldStartAfreshAfterClose()
+{
+    m_console->Command5->click();
+    choose(3, 20);
+    m_console->Command2->click();
+    QTRY_VERIFY(!m_form->console());
+
+    open();
+    QVERIFY(!m_form->Frame15->isVisibleTo(m_form));
+    QVERIFY(m_console->Combo1->isVisibleTo(m_console));
+    QVERIFY(!m_console->Combo3->isVisibleTo(m_console));
+    QCOMPARE(m_console->Text1->text(), u"C00[CR]"_s);
+    QCOMPARE(m_console->consoleCommand(), "C00\r"_ba);
+}
+
+void TestForm3::shouldKeepOneConsole()
+{
+    m_console->Command5->click();
+    choose(3, 20);
+    m_form->Timer2->setInterval(1000);
+    m_form->Timer4->setInterval(1200);
+
+    m_form->Command_Click(74);
+    QCOMPARE(m_form->console(), m_console);
+    QCOMPARE(m_form->findChildren<Form3 *>().size(), 1);
+    QVERIFY(m_console->Combo3->isVisibleTo(m_console));
+    QCOMPARE(m_console->Combo3->currentIndex(), 19);
+    QCOMPARE(m_console->Text1->text(), u"CR SERSYS[CR]"_s);
+    QVERIFY(!m_form->Frame15->isVisibleTo(m_form));
+    QCOMPARE(m_form->Timer2->interval(), 5000);
+    QCOMPARE(m_form->Timer4->interval(), 5500);
+}
+
+// Console commands leave PendingCommand alone, so the reply is read as the
+// answer to the panel's last status read.
+void TestForm3::shouldDecodeAConsoleReplyByTheLastPanelCommand()
+{
+    m_form->Command_Click(44);
+    QCOMPARE(m_port->written, "CR0\r"_ba);
+    m_form->Timer2_Timer();
+    m_form->Timer4_Timer();
+
+    m_console->Command1->click();
+    QCOMPARE(m_port->written, "CR0\rC00\r"_ba);
+    QCOMPARE(m_module.PendingCommand, "CR0\r"_ba);
+    m_port->receive("00\r");
+    QCOMPARE(m_form->Label12->text(), u" 0 0  [CR] "_s);
+    QCOMPARE(m_form->Label25->text(), u" Power ON"_s);
+    QVERIFY(!m_form->Label25->isVisibleTo(m_form));
+}
+
+QTEST_MAIN(TestForm3)
+#include "tst_form3.moc"
