@@ -1,0 +1,339 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "command_framer.h"
+#include "console/catalog.h"
+#include "projector_model.h"
+#include "reply_shaper.h"
+
+#include <QTest>
+
+using namespace std::chrono_literals;
+using Time = ProjectorModel::Time;
+
+namespace {
+
+const QByteArray kAck("\x06");
+const QByteArray kUnknown("?\r");
+
+// One step of a session: at this time the command goes in and this comes out.
+struct Step {
+    Time at;
+    QByteArray command;
+    QByteArray expected;
+};
+
+void play(ProjectorModel &model, const QList<Step> &steps)
+{
+    for (const Step &step : steps) {
+        const QByteArray reply = model.reply(step.command, step.at);
+        if (reply != step.expected) {
+            QFAIL(qPrintable(QStringLiteral("%1 at %2 ms answered %3, expected %4")
+                                 .arg(QString::fromLatin1(step.command))
+                                 .arg(step.at.count())
+                                 .arg(QString::fromLatin1(reply.toHex(' ')),
+                                      QString::fromLatin1(step.expected.toHex(' ')))));
+        }
+    }
+}
+
+} // namespace
+
+class ProjectorModelTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void shouldCutCommandsAtCarriageReturns_data()
+    {
+        QTest::addColumn<QByteArrayList>("chunks");
+        QTest::addColumn<QByteArrayList>("expected");
+
+        QTest::newRow("one command") << QByteArrayList{"CR0\r"} << QByteArrayList{"CR0"};
+        QTest::newRow("two in one chunk") << QByteArrayList{"CR0\rC00\r"} << QByteArrayList{"CR0", "C00"};
+        QTest::newRow("split across chunks")
+            << QByteArrayList{"C", "R LAMP", "MODE", "\r"} << QByteArrayList{"CR LAMPMODE"};
+        QTest::newRow("no end yet") << QByteArrayList{"CR0"} << QByteArrayList{};
+        QTest::newRow("line feed after the end")
+            << QByteArrayList{"CR0\r\nC00\r\n"} << QByteArrayList{"CR0", "C00"};
+        QTest::newRow("line feed in the next chunk")
+            << QByteArrayList{"CR0\r", "\nC00\r"} << QByteArrayList{"CR0", "C00"};
+        QTest::newRow("lone line feed is text") << QByteArrayList{"\nCR0\r"} << QByteArrayList{"\nCR0"};
+        QTest::newRow("empty line") << QByteArrayList{"\r\r"} << QByteArrayList{"", ""};
+    }
+    void shouldCutCommandsAtCarriageReturns()
+    {
+        QFETCH(QByteArrayList, chunks);
+        QFETCH(QByteArrayList, expected);
+
+        CommandFramer framer;
+        QByteArrayList commands;
+        for (const QByteArray &chunk : chunks) {
+            for (const ReceivedCommand &command : framer.feed(chunk)) {
+                QVERIFY(!command.overlong);
+                commands.append(command.text);
+            }
+        }
+        QCOMPARE(commands, expected);
+    }
+
+    void shouldBoundALineThatNeverEnds()
+    {
+        CommandFramer framer;
+        const QByteArray noise(100'000, 'A');
+        QVERIFY(framer.feed(noise).isEmpty());
+        QCOMPARE(framer.buffered(), CommandFramer::kMaxLength);
+
+        const QList<ReceivedCommand> ended = framer.feed("\rCR0\r");
+        QCOMPARE(ended.size(), 2);
+        QVERIFY(ended[0].overlong);
+        QCOMPARE(ProjectorModel().reply(ended[0], 0ms), kUnknown);
+        QVERIFY(!ended[1].overlong);
+        QCOMPARE(ended[1].text, QByteArray("CR0"));
+    }
+
+    void shouldAcceptALineOfTheLongestLength()
+    {
+        CommandFramer framer;
+        const QList<ReceivedCommand> commands =
+            framer.feed(QByteArray(CommandFramer::kMaxLength, 'A') + '\r');
+        QCOMPARE(commands.size(), 1);
+        QVERIFY(!commands[0].overlong);
+    }
+
+    void shouldAnswerStatusReadsInExactBytes_data()
+    {
+        QTest::addColumn<QByteArrayList>("before");
+        QTest::addColumn<QByteArray>("read");
+        QTest::addColumn<QByteArray>("expected");
+
+        QTest::newRow("stand-by") << QByteArrayList{} << QByteArray("CR0") << QByteArray("80\r");
+        QTest::newRow("on") << QByteArrayList{"C00"} << QByteArray("CR0") << QByteArray("00\r");
+        QTest::newRow("on by keyword")
+            << QByteArrayList{"CF POWER ON"} << QByteArray("CR0") << QByteArray("00\r");
+        QTest::newRow("first input") << QByteArrayList{} << QByteArray("CR1") << QByteArray("1\r");
+        QTest::newRow("computer 2 dvi") << QByteArrayList{"C5B"} << QByteArray("CR1") << QByteArray("2\r");
+        QTest::newRow("s-video") << QByteArrayList{"C34"} << QByteArray("CR1") << QByteArray("3\r");
+        QTest::newRow("input by keyword")
+            << QByteArrayList{"C07", "CF INPUT COMPUTER1 ANALOG"} << QByteArray("CR1") << QByteArray("1\r");
+        QTest::newRow("input down wraps")
+            << QByteArrayList{"CF INPUT DN"} << QByteArray("CR1") << QByteArray("5\r");
+        QTest::newRow("lamp hours") << QByteArrayList{} << QByteArray("CR3") << QByteArray("00123\r");
+        QTest::newRow("lamp hours reset")
+            << QByteArrayList{"CF LAMPH RST"} << QByteArray("CR3") << QByteArray("00000\r");
+        QTest::newRow("no reversal") << QByteArrayList{} << QByteArray("CR4") << QByteArray("11\r");
+        QTest::newRow("rear") << QByteArrayList{"CF REAR ON"} << QByteArray("CR4") << QByteArray("01\r");
+        QTest::newRow("ceiling") << QByteArrayList{"CF CEIL ON"} << QByteArray("CR4") << QByteArray("00\r");
+        QTest::newRow("ceiling and rear")
+            << QByteArrayList{"CF CEIL ON", "CF REAR ON"} << QByteArray("CR4") << QByteArray("10\r");
+        QTest::newRow("temperatures in stand-by")
+            << QByteArrayList{} << QByteArray("CR6") << QByteArray("025.0 024.5 026.0\r");
+        QTest::newRow("temperatures when on")
+            << QByteArrayList{"C00"} << QByteArray("CR6") << QByteArray("035.0 040.5 038.0\r");
+        QTest::newRow("lamp off") << QByteArrayList{} << QByteArray("CR LAMPSTS") << QByteArray("000 1O\r");
+        QTest::newRow("lamp on") << QByteArrayList{"C00"} << QByteArray("CR LAMPSTS")
+                                 << QByteArray("000 1I\r");
+        QTest::newRow("lamp mode at start")
+            << QByteArrayList{} << QByteArray("CR LAMPMODE") << QByteArray("000 NORMAL\r");
+        QTest::newRow("lamp mode high")
+            << QByteArrayList{"CF LAMPMODE HIGH"} << QByteArray("CR LAMPMODE") << QByteArray("000 HIGH\r");
+        QTest::newRow("lamp mode eco")
+            << QByteArrayList{"CF LAMPMODE ECO"} << QByteArray("CR LAMPMODE") << QByteArray("000 ECO\r");
+        QTest::newRow("lamp mode up wraps") << QByteArrayList{"CF LAMPMODE ECO", "CF LAMPMODE UP"}
+                                            << QByteArray("CR LAMPMODE") << QByteArray("000 HIGH\r");
+        QTest::newRow("lamp mode down")
+            << QByteArrayList{"CF LAMPMODE DN"} << QByteArray("CR LAMPMODE") << QByteArray("000 HIGH\r");
+        QTest::newRow("basic lamp mode read")
+            << QByteArrayList{"CF LAMPMODE ECO"} << QByteArray("CR7") << QByteArray("000 ECO\r");
+        QTest::newRow("unknown status digit") << QByteArrayList{} << QByteArray("CR2") << kUnknown;
+    }
+    void shouldAnswerStatusReadsInExactBytes()
+    {
+        QFETCH(QByteArrayList, before);
+        QFETCH(QByteArray, read);
+        QFETCH(QByteArray, expected);
+
+        ProjectorModel model;
+        for (const QByteArray &command : before)
+            QCOMPARE(model.reply(command, 0ms), kAck);
+        // Well after the count-down, well before an hour of lamp time.
+        QCOMPARE(model.reply(read, 60s), expected);
+    }
+
+    void shouldWalkThroughCountDownAndCooling()
+    {
+        ProjectorModel model({.countDown = 3000ms, .coolDown = 2000ms});
+        play(model, {
+                        {0ms, "CR0", "80\r"},
+                        {100ms, "C00", kAck},
+                        {100ms, "CR0", "40\r"},
+                        {100ms, "CR LAMPSTS", "000 1I\r"},
+                        {3099ms, "CR0", "40\r"},
+                        {3100ms, "CR0", "00\r"},
+                        {4000ms, "C00", kAck}, // already on: nothing changes
+                        {4000ms, "CR0", "00\r"},
+                        {5000ms, "C02", kAck},
+                        {5000ms, "CR0", "20\r"},
+                        {5000ms, "CR LAMPSTS", "000 1O\r"},
+                        {6000ms, "C00", kAck}, // ignored while cooling down
+                        {6999ms, "CR0", "20\r"},
+                        {7000ms, "CR0", "80\r"},
+                        {7000ms, "CF POWER ON", kAck},
+                        {7500ms, "C01", kAck}, // off during count-down cools down too
+                        {7500ms, "CR0", "20\r"},
+                        {9500ms, "CR0", "80\r"},
+                    });
+    }
+
+    void shouldCountLampHoursOnlyWhileLit()
+    {
+        ProjectorModel model({.countDown = 0ms, .lampHours = 99998});
+        play(model, {
+                        {0ms, "C00", kAck},
+                        {1h - 1ms, "CR3", "99998\r"},
+                        {1h, "CR3", "99999\r"},
+                        {3h, "CR3", "99999\r"}, // the counter stops at its last value
+                        {3h, "CF LAMPH RST", kAck},
+                        {4h, "C02", kAck},
+                        {10h, "CR3", "00001\r"},
+                        {10h, "CR LAMPH", "000 00001\r"},
+                    });
+    }
+
+    void shouldReportAFailedLamp()
+    {
+        ProjectorModel model({.lampFailure = true});
+        play(model, {
+                        {0ms, "CR0", "81\r"},
+                        {0ms, "C00", kAck},
+                        {10s, "CR0", "81\r"},
+                        {10s, "CR LAMPSTS", "000 1X\r"},
+                    });
+    }
+
+    void shouldAnswerOtherCommandsByTheirShape_data()
+    {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<QByteArray>("expected");
+
+        QTest::newRow("basic without a state") << QByteArray("C1E") << kAck;
+        QTest::newRow("basic unknown code") << QByteArray("C03") << kAck;
+        QTest::newRow("key emulation") << QByteArray("CF KEYEMU RIGHT") << kAck;
+        QTest::newRow("placeholders filled") << QByteArray("CF LOGO 0123 OFF") << kAck;
+        QTest::newRow("placeholder left") << QByteArray("CF VOLUME 0%%") << kUnknown;
+        QTest::newRow("lower case") << QByteArray("c00") << kUnknown;
+        QTest::newRow("not hex") << QByteArray("C0G") << kUnknown;
+        QTest::newRow("too long code") << QByteArray("C000") << kUnknown;
+        QTest::newRow("empty") << QByteArray() << kUnknown;
+        QTest::newRow("a space") << QByteArray(" ") << kUnknown;
+        QTest::newRow("keyword without argument") << QByteArray("CF POWER") << kUnknown;
+        QTest::newRow("double space") << QByteArray("CF  POWER ON") << kUnknown;
+        QTest::newRow("trailing space") << QByteArray("CF POWER ON ") << kUnknown;
+        QTest::newRow("bad power argument") << QByteArray("CF POWER MAYBE") << kUnknown;
+        QTest::newRow("bad lamp mode") << QByteArray("CF LAMPMODE TURBO") << kUnknown;
+        QTest::newRow("read with argument") << QByteArray("CR LAMPSTS NOW") << kUnknown;
+        QTest::newRow("read of nothing set") << QByteArray("CR VOLUME") << kUnknown;
+        QTest::newRow("no prefix") << QByteArray("XYZ") << kUnknown;
+    }
+    void shouldAnswerOtherCommandsByTheirShape()
+    {
+        QFETCH(QByteArray, command);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(ProjectorModel().reply(command, 0ms), expected);
+    }
+
+    // Every set and key command the console offers is one the projector takes,
+    // once its placeholders are filled.
+    void shouldTakeEveryCatalogueCommand()
+    {
+        ProjectorModel model;
+        auto check = [&](std::string_view entry) {
+            const QString text = QString::fromLatin1(entry.data(), qsizetype(entry.size()));
+            const QByteArray command = commandPart(text).toLatin1().replace('%', '7');
+            const QByteArray reply = model.reply(command, 0ms);
+            QVERIFY2(reply != kUnknown, command.constData());
+        };
+        for (const std::string_view entry : kBasicCommands)
+            check(entry);
+        for (const std::string_view entry : kExpandCommands)
+            check(entry);
+    }
+
+    void shouldReadBackWhatWasSet_data()
+    {
+        QTest::addColumn<QByteArrayList>("before");
+        QTest::addColumn<QByteArray>("read");
+        QTest::addColumn<QByteArray>("expected");
+
+        QTest::newRow("audio mute button")
+            << QByteArrayList{"C0B"} << QByteArray("CR MUTE") << QByteArray("000 ON\r");
+        QTest::newRow("freeze off button")
+            << QByteArrayList{"CF FREEZE ON", "C44"} << QByteArray("CR FREEZE") << QByteArray("000 OFF\r");
+        QTest::newRow("typed value") << QByteArrayList{"CF VOLUME 012"} << QByteArray("CR VOLUME")
+                                     << QByteArray("000 012\r");
+        QTest::newRow("step keeps the value") << QByteArrayList{"CF VOLUME 012", "CF VOLUME UP"}
+                                              << QByteArray("CR VOLUME") << QByteArray("000 012\r");
+        QTest::newRow("ceiling") << QByteArrayList{"CF CEIL ON"} << QByteArray("CR CEIL")
+                                 << QByteArray("000 ON\r");
+        QTest::newRow("input") << QByteArrayList{"C06"} << QByteArray("CR INPUT") << QByteArray("000 2\r");
+        QTest::newRow("power") << QByteArrayList{} << QByteArray("CR STATUS") << QByteArray("000 80\r");
+    }
+    void shouldReadBackWhatWasSet()
+    {
+        QFETCH(QByteArrayList, before);
+        QFETCH(QByteArray, read);
+        QFETCH(QByteArray, expected);
+
+        ProjectorModel model;
+        for (const QByteArray &command : before)
+            QCOMPARE(model.reply(command, 0ms), kAck);
+        QCOMPARE(model.reply(read, 0ms), expected);
+    }
+
+    void shouldShapeRepliesUnderFaults_data()
+    {
+        QTest::addColumn<ReplyFaults>("faults");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QList<TimedPiece>>("expected");
+
+        QTest::newRow("as it is") << ReplyFaults{} << QByteArray("80\r") << QList<TimedPiece>{{0ms, "80\r"}};
+        QTest::newRow("delayed") << ReplyFaults{.delay = 200ms} << QByteArray("\x06")
+                                 << QList<TimedPiece>{{200ms, "\x06"}};
+        QTest::newRow("split") << ReplyFaults{.delay = 10ms, .pieces = 3, .pieceGap = 50ms}
+                               << QByteArray("80\r")
+                               << QList<TimedPiece>{{10ms, "8"}, {60ms, "0"}, {110ms, "\r"}};
+        QTest::newRow("split unevenly")
+            << ReplyFaults{.pieces = 3, .pieceGap = 5ms} << QByteArray("000 ECO\r")
+            << QList<TimedPiece>{{0ms, "000"}, {5ms, " EC"}, {10ms, "O\r"}};
+        QTest::newRow("more pieces than bytes")
+            << ReplyFaults{.pieces = 5, .pieceGap = 5ms} << QByteArray("?\r")
+            << QList<TimedPiece>{{0ms, "?"}, {5ms, "\r"}};
+        QTest::newRow("echo first") << ReplyFaults{.delay = 20ms, .echo = true} << QByteArray("80\r")
+                                    << QList<TimedPiece>{{0ms, "CR0\r"}, {20ms, "80\r"}};
+    }
+    void shouldShapeRepliesUnderFaults()
+    {
+        QFETCH(ReplyFaults, faults);
+        QFETCH(QByteArray, reply);
+        QFETCH(QList<TimedPiece>, expected);
+        QCOMPARE(ReplyShaper(faults).shape("CR0", reply), expected);
+    }
+
+    void shouldMixInStrayBytesReproducibly()
+    {
+        const QByteArray reply("035.0 040.5 038.0\r");
+        ReplyShaper always({.garbagePercent = 100});
+        const QByteArray mixed = always.shape("CR6", reply).constFirst().bytes;
+        QCOMPARE(mixed.size(), 2 * reply.size());
+        for (qsizetype i = 0; i < reply.size(); ++i) {
+            QVERIFY(QByteArray::fromHex("007fff").contains(mixed[2 * i]));
+            QCOMPARE(mixed[2 * i + 1], reply[i]);
+        }
+
+        ReplyShaper some({.garbagePercent = 30}, 7);
+        ReplyShaper same({.garbagePercent = 30}, 7);
+        for (int i = 0; i < 20; ++i)
+            QCOMPARE(some.shape("CR6", reply), same.shape("CR6", reply));
+        QCOMPARE(ReplyShaper({.garbagePercent = 0}).shape("CR6", reply).constFirst().bytes, reply);
+    }
+};
+
+QTEST_GUILESS_MAIN(ProjectorModelTest)
+#include "tst_projector_model.moc"

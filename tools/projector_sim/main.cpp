@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// tallis-projector-sim: a projector on the far end of a serial line.
+#include "serial_endpoint.h"
+#include "sim_options.h"
+#include "simulator.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tallis-projector-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TALLIS_VERSION));
+    QTextStream err(stderr);
+
+    QString error;
+    const std::optional<SimOptions> options = parseSimOptions(QCoreApplication::arguments(), error);
+    if (!options) {
+        err << "tallis-projector-sim: " << error << Qt::endl;
+        return 2;
+    }
+
+    catchStopSignals();
+    const std::unique_ptr<SerialEndpoint> endpoint =
+        options->device.isEmpty() ? SerialEndpoint::createPseudoTerminal(options->baud, error)
+                                  : SerialEndpoint::openDevice(options->device, options->baud, error);
+    if (!endpoint || (!options->link.isEmpty() && !endpoint->makeLink(options->link, error))) {
+        err << "tallis-projector-sim: " << error << Qt::endl;
+        return 1;
+    }
+
+    // The caller reads this line to learn where to connect, so it goes out at once.
+    std::printf("device: %s\n", qPrintable(endpoint->devicePath()));
+    std::fflush(stdout);
+
+    Simulator simulator(*endpoint, *options);
+    return simulator.run();
+}
