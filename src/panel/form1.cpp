@@ -7,6 +7,7 @@
 #include "panel/panel_table.h"
 #include "port_settings/form2.h"
 #include "port_settings/port_settings_store.h"
+#include "port_settings/speed_settings.h"
 #include "port_settings/stored_number.h"
 #include "serial/render.h"
 #include "serial/serial_comm_port.h"
@@ -34,11 +35,6 @@ QTimer *makeTimer(QObject *parent, const char *name, int interval)
     timer->setObjectName(QLatin1String(name));
     timer->setInterval(interval);
     return timer;
-}
-
-QString speedSettings(quint8 baudCode)
-{
-    return baudCode == 96 ? QStringLiteral("9600,N,8,1") : QStringLiteral("19200,N,8,1");
 }
 
 } // namespace

@@ -2,10 +2,292 @@
 #include "port_settings/form2.h"
 
 #include "panel/form1.h"
+#include "panel/panel_builder.h"
+#include "port_settings/port_mapping.h"
+#include "port_settings/port_settings_store.h"
+#include "port_settings/speed_settings.h"
+#include "port_settings/stored_number.h"
+#include "serial/comm_port.h"
 
-Form2::Form2(Module1 &module, Form1 &main) : QDialog(&main), m_module(module), m_main(main)
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+
+namespace {
+
+// One control of the dialog; twips relative to its frame, or to the client area.
+struct Control {
+    int number;
+    const char *caption;
+    QRect twips;
+};
+
+constexpr QRect clientTwips(0, 0, 3105, 4005);
+constexpr Control kFrames[] = {{1, "Baud Rate", {360, 240, 2415, 615}},
+                               {2, "Com Port", {360, 1200, 1455, 2535}}};
+constexpr Control kSpeedOptions[] = {{1, "9600", {120, 180, 1575, 375}}, {2, "19200", {1320, 240, 975, 255}}};
+constexpr Control kPortOptions[] = {{3, "COM1", {180, 180, 1155, 315}},
+                                    {4, "COM2", {180, 540, 1095, 255}},
+                                    {5, "COM3", {180, 900, 975, 255}},
+                                    {6, "COM4", {180, 1260, 1215, 255}},
+                                    {7, "COM5", {180, 1620, 1335, 255}}};
+constexpr QRect text1Twips(180, 2040, 375, 270);
+constexpr QRect label1Twips(600, 2100, 615, 255);
+constexpr Control kButtons[] = {{1, "OK", {2040, 1320, 735, 615}}, {2, "Cancel", {2040, 2160, 735, 615}}};
+
+// Option3 to Option7 stand for ports 1 to 5.
+constexpr int firstPortOption = 3;
+
+template <typename Widget> Widget *place(Widget *widget, const QString &name, const QRect &twips)
+{
+    widget->setObjectName(name);
+    widget->setGeometry(fromTwips(twips));
+    return widget;
+}
+
+QString numbered(const char *kind, int number)
+{
+    return QLatin1String(kind) + QString::number(number);
+}
+
+bool isUsablePort(qint16 number)
+{
+    return number != 0 && number <= 15;
+}
+
+// What the operator can do about a port that would not open.
+QString failureText(const PortFailure &failure, qint16 number)
+{
+    QString where = QStringLiteral("COM%1").arg(number);
+    if (!failure.device.isEmpty())
+        where += QStringLiteral(" → ") + failure.device;
+    QString what;
+    switch (failure.kind) {
+    case PortFailure::Kind::NoDevice:
+    case PortFailure::Kind::NotFound:
+        what = QStringLiteral("No such device.");
+        break;
+    case PortFailure::Kind::Busy:
+        what = QStringLiteral("The port is in use by another program.");
+        break;
+    case PortFailure::Kind::PermissionDenied:
+        what = QStringLiteral("Permission denied. Join the dialout group "
+                              "(sudo usermod -aG dialout $USER), then log out and in again.");
+        break;
+    case PortFailure::Kind::None:
+    case PortFailure::Kind::Other:
+        what = QStringLiteral("The port could not be opened.");
+        break;
+    }
+    if (!failure.reason.isEmpty())
+        what += QStringLiteral("\nSystem: ") + failure.reason;
+    return where + u'\n' + what;
+}
+
+} // namespace
+
+Form2::Form2(Module1 &module, Form1 &main)
+    : QDialog(&main, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_module(module), m_main(main), m_speedOptions(new QButtonGroup(this)),
+      m_portOptions(new QButtonGroup(this))
 {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("  COM PORT"));
+    setFixedSize(fromTwips(clientTwips).size());
+    buildControls();
+
+    const auto optionToggled = [this](int number, bool checked) {
+        if (checked)
+            Option_Click(number);
+    };
+    connect(m_speedOptions, &QButtonGroup::idToggled, this, optionToggled);
+    connect(m_portOptions, &QButtonGroup::idToggled, this, optionToggled);
+    connect(Text1, &QLineEdit::textChanged, this, &Form2::Text1_Change);
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    // Once the main window has closed, its port is no longer ours to open.
+    m_main.installEventFilter(this);
+
+    Form_Load();
+}
+
+void Form2::buildControls()
+{
+    QGroupBox *frames[2];
+    for (const Control &row : kFrames)
+        frames[row.number - 1] =
+            place(new QGroupBox(QLatin1String(row.caption), this), numbered("Frame", row.number), row.twips);
+
+    QList<QWidget *> tabOrder;
+    Text1 = place(new QLineEdit(QStringLiteral("0"), frames[1]), QStringLiteral("Text1"), text1Twips);
+    tabOrder << Text1;
+
+    for (const Control &row : kSpeedOptions) {
+        auto *option = new QRadioButton(QLatin1String(row.caption), frames[0]);
+        m_speedOptions->addButton(place(option, numbered("Option", row.number), row.twips), row.number);
+        tabOrder << option;
+    }
+    m_speedOptions->button(2)->setChecked(true);
+
+    // No port is chosen until the operator or the load picks one.
+    const QSettings store(QStringLiteral("VORN"), QStringLiteral("VORN"));
+    for (const Control &row : kPortOptions) {
+        auto *option = new QRadioButton(QLatin1String(row.caption), frames[1]);
+        const auto port = qint16(row.number - firstPortOption + 1);
+        option->setToolTip(QLatin1String(row.caption) + QStringLiteral(" → ") + portDeviceName(port, store));
+        m_portOptions->addButton(place(option, numbered("Option", row.number), row.twips), row.number);
+        tabOrder << option;
+    }
+
+    place(new QLabel(QStringLiteral("OTHER"), frames[1]), QStringLiteral("Label1"), label1Twips);
+
+    QPushButton *buttons[2];
+    for (const Control &row : kButtons) {
+        auto *button = new QPushButton(QLatin1String(row.caption), this);
+        // Neither Enter nor Esc answers this dialog.
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        buttons[row.number - 1] = place(button, numbered("Command", row.number), row.twips);
+        tabOrder << button;
+    }
+    Command1 = buttons[0];
+    Command2 = buttons[1];
+
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void Form2::Form_Load()
+{
+    const qint16 port = m_module.PortNumber;
+    if (port >= 1 && port <= 5)
+        m_portOptions->button(port + firstPortOption - 1)->setChecked(true);
+    applySpeed();
+    // A typed digit replaces the "0".
+    Text1->setSelection(0, 1);
+}
+
+void Form2::Option_Click(int number)
+{
+    if (number < firstPortOption)
+        m_module.BaudCode = number == 1 ? 96 : 192;
+    else
+        m_module.PortNumber = qint16(number - firstPortOption + 1);
+}
+
+void Form2::Text1_Change()
+{
+    // Text that is no number, or one above 255, is left for the operator to finish.
+    const std::optional<quint8> number = typedNumber(Text1->text());
+    if (!number)
+        return;
+    if (*number >= 1 && *number <= 15)
+        m_module.PortNumber = *number;
+    else
+        Text1->setText(QStringLiteral("0"));
+}
+
+void Form2::Command1_Click()
+{
+    if (m_mainClosed) {
+        close();
+        return;
+    }
+    m_main.MSComm1->setSettings(speedSettings(m_module.BaudCode));
+    if (m_module.PortNumber == 0) {
+        showRetry(QStringLiteral("No port is chosen. Pick COM1 to COM5, or type a port number from 1 to 15 "
+                                 "next to OTHER."));
+        return;
+    }
+    if (!openPort())
+        return;
+    QString reason;
+    if (!PortSettingsStore::write(m_module.PortNumber, m_module.BaudCode, &reason)) {
+        showRetry(QStringLiteral("The port is open, but the choice was not saved for the next start.\n") +
+                  reason);
+        return;
+    }
+    close();
+    m_main.showAndRaise();
+}
+
+void Form2::Command2_Click()
+{
+    if (m_mainClosed) {
+        close();
+        return;
+    }
+    const qint16 saved = m_module.SavedPortNumber;
+    if (isUsablePort(saved)) {
+        m_module.PortNumber = saved;
+        m_module.BaudCode = m_module.SavedBaudCode;
+        applySpeed();
+        if (openPort()) {
+            close();
+            m_main.showAndRaise();
+        }
+        return;
+    }
+    // Nothing to go back to. The operator's choice stays in force, so the
+    // next OK opens the port the dialog shows as chosen.
+    if (m_main.MSComm1->portOpen()) {
+        m_main.MSComm1->setPortOpen(false);
+        close();
+    }
+    showRetry(QStringLiteral("There is no earlier port to go back to. Choose a port and press OK."));
+}
+
+void Form2::applySpeed()
+{
+    if (m_module.BaudCode != 96)
+        m_module.BaudCode = 192;
+    m_main.MSComm1->setSettings(speedSettings(m_module.BaudCode));
+    m_speedOptions->button(m_module.BaudCode == 96 ? 1 : 2)->setChecked(true);
+}
+
+bool Form2::openPort()
+{
+    CommPort *port = m_main.MSComm1;
+    // Only a failed save leaves the port open here; try it afresh.
+    if (port->portOpen())
+        port->setPortOpen(false);
+    port->setCommPort(m_module.PortNumber);
+    if (port->setPortOpen(true))
+        return true;
+    showRetry(failureText(port->lastFailure(), m_module.PortNumber));
+    return false;
+}
+
+void Form2::showRetry(const QString &detail)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"), QStringLiteral("Retry Comport"),
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("RetryComport"));
+    box.setInformativeText(detail);
+    box.exec();
+}
+
+void Form2::keyPressEvent(QKeyEvent *event)
+{
+    // Esc is no way out: only OK, Cancel or the close box end the dialog.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool Form2::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == &m_main && event->type() == QEvent::Close)
+        m_mainClosed = true;
+    return QDialog::eventFilter(watched, event);
 }

@@ -6,15 +6,43 @@
 #include <QDialog>
 
 class Form1;
+class QButtonGroup;
+class QLineEdit;
+class QPushButton;
 
-// The port settings dialog.
+// The port settings dialog: picks the port number and speed of the main
+// window's serial control, opens the port and keeps the choice for the next
+// start. It lives only while it is open; every opening starts afresh.
 class Form2 : public QDialog
 {
     Q_OBJECT
 public:
     Form2(Module1 &module, Form1 &main);
 
+    void Form_Load();
+    // Option1 and Option2 pick the speed, Option3 to Option7 the ports 1 to 5.
+    void Option_Click(int number);
+    void Text1_Change();
+    void Command1_Click(); // OK
+    void Command2_Click(); // Cancel
+
+    QLineEdit *Text1;
+    QPushButton *Command1;
+    QPushButton *Command2;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void buildControls();
+    void applySpeed();
+    bool openPort();
+    void showRetry(const QString &detail);
+
     Module1 &m_module;
     Form1 &m_main;
+    QButtonGroup *m_speedOptions;
+    QButtonGroup *m_portOptions;
+    bool m_mainClosed = false;
 };
