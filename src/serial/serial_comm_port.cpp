@@ -6,6 +6,10 @@
 #include <QSettings>
 #include <QStringView>
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
 qint32 CommPort::baudOf(const QString &settings)
 {
     return QStringView(settings).split(u',').front().trimmed().toInt();
@@ -79,12 +83,25 @@ void SerialCommPort::setOutput(const QByteArray &bytes)
 
 void SerialCommPort::onErrorOccurred(QSerialPort::SerialPortError error)
 {
-    // A vanished device keeps reporting errors; closing at once stops the
-    // read notifier from spinning on a hung-up line.
-    if (error == QSerialPort::ResourceError && m_port.isOpen()) {
+    // A vanished device keeps the descriptor readable: a hung-up line reads as
+    // end of file, which Qt reports as a read error again and again. Closing at
+    // once keeps the read notifier from spinning.
+    const bool gone =
+        error == QSerialPort::ResourceError || (error == QSerialPort::ReadError && lineHungUp());
+    if (gone && m_port.isOpen()) {
         m_port.close();
         m_lost = true;
     }
+}
+
+bool SerialCommPort::lineHungUp() const
+{
+#ifdef Q_OS_UNIX
+    pollfd line{int(m_port.handle()), POLLIN, 0};
+    return ::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    return false;
+#endif
 }
 
 PortFailure SerialCommPort::failureFor(const QSerialPort &port, const QString &device)

@@ -25,6 +25,7 @@ public:
 private:
     bool open();
     void onErrorOccurred(QSerialPort::SerialPortError error);
+    bool lineHungUp() const;
     static PortFailure failureFor(const QSerialPort &port, const QString &device);
 
     QSerialPort m_port;
