@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/panel_builder.h"
 
-#include "panel/hold_button.h"
+#include "panel/arrow_button.h"
+#include "panel/layout_table.h"
 #include "panel/panel_table.h"
 
 #include <QButtonGroup>
@@ -17,52 +18,169 @@ QRect fromTwips(const QRect &twips)
 
 namespace {
 
-QFrame *makeFrame(QWidget *window, int number, const QRect &twips)
+const QColor windowGrey(192, 192, 192);
+const QColor lineBlue(128, 128, 255);
+const QColor darkRed(192, 0, 0);
+const QColor red(255, 0, 0);
+constexpr int lineWidth = 2;
+
+QColor faceColour(Face face)
+{
+    switch (face) {
+    case Face::On:
+        return {128, 255, 128};
+    case Face::Off:
+        return {255, 128, 128};
+    case Face::Function:
+        return {0, 192, 192};
+    case Face::StatusRead:
+        return {192, 255, 255};
+    case Face::Arrow:
+        return {255, 255, 128};
+    case Face::Enter:
+        return {255, 192, 128};
+    case Face::Plain:
+        break;
+    }
+    return {};
+}
+
+QFont panelFont(qreal points)
+{
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+QFrame *makeFrame(QWidget *window, const PanelFrame &row)
 {
     auto *frame = new QFrame(window);
-    frame->setObjectName(QStringLiteral("Frame%1").arg(number));
-    frame->setFrameShape(QFrame::Box);
-    frame->setGeometry(fromTwips(twips));
+    frame->setObjectName(QStringLiteral("Frame%1").arg(row.number));
+    frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    frame->setGeometry(fromTwips(row.twips));
     return frame;
 }
 
-QLabel *makeLabel(QWidget *parent, int number, const char *text, const QRect &twips)
+// A filled strip centred on the line, long enough to close the corners.
+QWidget *makeLine(QWidget *window, const PanelLine &row)
 {
-    auto *label = new QLabel(QString::fromLatin1(text), parent);
-    label->setObjectName(QStringLiteral("Label%1").arg(number));
+    auto *line = new QWidget(window);
+    line->setObjectName(QStringLiteral("Line%1").arg(row.number));
+    const int left = qRound(qMin(row.twips.x1(), row.twips.x2()) / 15.0);
+    const int right = qRound(qMax(row.twips.x1(), row.twips.x2()) / 15.0);
+    const int top = qRound(qMin(row.twips.y1(), row.twips.y2()) / 15.0);
+    const int bottom = qRound(qMax(row.twips.y1(), row.twips.y2()) / 15.0);
+    const int half = lineWidth / 2;
+    line->setGeometry(left - half, top - half, right - left + lineWidth, bottom - top + lineWidth);
+    line->setAutoFillBackground(true);
+    setColour(line, QPalette::Window, lineBlue);
+    line->lower();
+    return line;
+}
+
+void applyLook(QLabel *label, LabelLook look)
+{
+    switch (look) {
+    case LabelLook::Title:
+        label->setFont(panelFont(8));
+        break;
+    case LabelLook::PowerTitle:
+        label->setFont(panelFont(8));
+        setColour(label, QPalette::WindowText, darkRed);
+        break;
+    case LabelLook::View:
+        label->setFont(panelFont(12));
+        label->setAutoFillBackground(true);
+        setColour(label, QPalette::Window, Qt::white);
+        break;
+    case LabelLook::StatusView:
+        label->setFont(panelFont(10.5));
+        label->setAutoFillBackground(true);
+        setColour(label, QPalette::Window, Qt::white);
+        setColour(label, QPalette::WindowText, red);
+        break;
+    case LabelLook::Legend:
+        label->setFont(panelFont(8));
+        setColour(label, QPalette::WindowText, red);
+        break;
+    }
+}
+
+QLabel *makeLabel(QWidget *parent, const PanelLabel &row)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QStringLiteral("Label%1").arg(row.number));
     label->setTextFormat(Qt::PlainText);
-    label->setGeometry(fromTwips(twips));
+    label->setText(QString::fromLatin1(row.text));
+    label->setGeometry(fromTwips(row.twips));
+    applyLook(label, row.look);
+    label->setVisible(row.shownAtStart);
     return label;
+}
+
+// A style sheet rather than the palette: Fusion and other styles paint
+// buttons with gradients of their own and would ignore a palette colour.
+void applyFace(QPushButton *button, Face face)
+{
+    if (face == Face::Plain)
+        return;
+    button->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 2px outset %1; }"
+                                         "QPushButton:pressed { border-style: inset; }")
+                              .arg(faceColour(face).name()));
+}
+
+QPushButton *makeButton(QWidget *parent, const PanelButton &row)
+{
+    QPushButton *button = nullptr;
+    if (row.action == Action::Hold) {
+        button = new ArrowButton(row.arrow, parent);
+        button->setAccessibleName(QString::fromLatin1(row.accessibleName));
+    } else {
+        button = new QPushButton(QString::fromLatin1(row.caption), parent);
+    }
+    button->setObjectName(QStringLiteral("Command%1").arg(row.number));
+    button->setGeometry(fromTwips(row.twips));
+    applyFace(button, row.face);
+    return button;
 }
 
 } // namespace
 
 PanelControls buildPanel(QWidget *window)
 {
+    window->setFont(panelFont(7.5));
+    setColour(window, QPalette::Window, windowGrey);
+
+    QHash<int, QWidget *> parents{{0, window}};
+    for (const PanelFrame &row : kPanelFrames)
+        parents.insert(row.number, makeFrame(window, row));
+    for (const PanelLine &row : kPanelLines)
+        makeLine(window, row);
+
+    QHash<int, QLabel *> labels;
+    for (const PanelLabel &row : kPanelLabels)
+        labels.insert(row.number, makeLabel(parents.value(row.frame), row));
+
     PanelControls c;
-    QHash<int, QWidget *> frames{{0, window}};
-    frames.insert(1, makeFrame(window, 1, {120, 0, 975, 1520}));
-    frames.insert(19, makeFrame(window, 19, {3240, 2400, 855, 1095}));
-    QFrame *traffic = makeFrame(window, 9, {120, 5400, 8295, 948});
-    c.Frame15 = makeFrame(window, 15, {120, 6960, 6105, 492});
-
-    c.Label11 = makeLabel(traffic, 11, "", {600, 195, 7575, 300});
-    c.Label12 = makeLabel(traffic, 12, "", {585, 555, 7575, 300});
-    c.Label25 = makeLabel(c.Frame15, 25, "", {1020, 135, 4950, 285});
-    c.Label28 = makeLabel(window, 28, "[CR] :Carriage Return Code (0x0D)", {120, 6405, 3495, 255});
-    c.Label27 = makeLabel(window, 27, "_ :Space Code (0x20)", {4200, 6405, 2295, 255});
-    c.Label29 = makeLabel(window, 29, "[ACK]  :ACKnowledgemend Code (0x06)", {120, 6600, 3855, 255});
-    c.Label27->hide();
-    c.Label28->hide();
-
     c.buttons = new QButtonGroup(window);
-    for (const PanelButton &row : kPanelButtons) {
-        QWidget *parent = frames.value(row.frame, window);
-        QPushButton *button = row.action == Action::Hold ? new HoldButton(parent) : new QPushButton(parent);
-        button->setText(QString::fromLatin1(row.caption));
-        button->setObjectName(QStringLiteral("Command%1").arg(row.number));
-        button->setGeometry(fromTwips(row.twips));
-        c.buttons->addButton(button, row.number);
-    }
+    for (const PanelButton &row : kPanelButtons)
+        c.buttons->addButton(makeButton(parents.value(row.frame), row), row.number);
+
+    c.Label11 = labels.value(11);
+    c.Label12 = labels.value(12);
+    c.Label25 = labels.value(25);
+    c.Label27 = labels.value(27);
+    c.Label28 = labels.value(28);
+    c.Label29 = labels.value(29);
+    c.Frame15 = qobject_cast<QFrame *>(parents.value(15));
     return c;
 }
