@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes/fake_comm_port.h"
 #include "fakes/modal_watcher.h"
+#include "fakes/private_settings_store.h"
 #include "panel/form1.h"
 #include "panel/panel_builder.h"
 #include "port_settings/form2.h"
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -62,9 +62,8 @@ class TestForm2 : public QObject
 {
     Q_OBJECT
 public:
-    TestForm2() { QStandardPaths::setTestModeEnabled(true); }
-
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
     void shouldHaveTheDesignLayout_data();
@@ -93,6 +92,7 @@ private Q_SLOTS:
     void shouldDoNothingOnceTheMainWindowHasClosed();
 
 private:
+    PrivateSettingsStore m_settings;
     void makeForm(FakeCommPort *port);
     Form2 *openAtStart();
     Form2 *openFromComWithPortInUse(qint16 port, quint8 baudCode);
@@ -106,6 +106,11 @@ private:
     Form1 *m_form = nullptr;
     ModalWatcher *m_watcher = nullptr;
 };
+
+void TestForm2::initTestCase()
+{
+    QVERIFY(m_settings.isInUse());
+}
 
 void TestForm2::init()
 {

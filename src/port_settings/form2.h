@@ -4,6 +4,7 @@
 #include "main/module1.h"
 
 #include <QDialog>
+#include <QEventLoopLocker>
 
 class Form1;
 class QButtonGroup;
@@ -45,4 +46,7 @@ private:
     QButtonGroup *m_speedOptions;
     QButtonGroup *m_portOptions;
     bool m_mainClosed = false;
+    // A dialog belongs to the main window, so Qt would end the program with
+    // it; the program ends only when its last window has closed.
+    QEventLoopLocker m_keepRunning;
 };
