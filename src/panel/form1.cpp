@@ -267,8 +267,9 @@ void Form1::Command16_Click()
 
 void Form1::Command33_Click()
 {
-    if (MSComm1->portOpen())
-        MSComm1->setPortOpen(false);
+    // Closing a closed port does nothing but forget a device that went away,
+    // so it is not reopened behind the operator's back.
+    MSComm1->setPortOpen(false);
     m_module.SavedBaudCode = m_module.BaudCode;
     m_module.SavedPortNumber = m_module.PortNumber;
     if (!m_form2)
@@ -335,6 +336,5 @@ void Form1::closeEvent(QCloseEvent *event)
 
 void Form1::Form_QueryUnload()
 {
-    if (MSComm1->portOpen())
-        MSComm1->setPortOpen(false);
+    MSComm1->setPortOpen(false);
 }
