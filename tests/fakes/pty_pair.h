@@ -16,6 +16,8 @@ public:
 
     bool isValid() const { return m_master >= 0; }
     QString slavePath() const { return m_slavePath; }
+    // The far end's descriptor (non-blocking), for callers that watch it themselves.
+    int masterFd() const { return m_master; }
 
     void write(const QByteArray &bytes);
     // Reads what has arrived on the master side until `count` bytes are there
