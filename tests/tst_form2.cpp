@@ -74,11 +74,10 @@ private Q_SLOTS:
     void shouldTakeATypedPortNumber_data();
     void shouldTakeATypedPortNumber();
     void shouldLetTheLastChoiceSetThePort();
-    void shouldOpenAndStoreOnOk_data();
-    void shouldOpenAndStoreOnOk();
+    void shouldOpenAndStoreOnlyOnASuccessfulOk_data();
+    void shouldOpenAndStoreOnlyOnASuccessfulOk();
     void shouldTryTheCurrentPortOnOkWithoutANewChoice_data();
     void shouldTryTheCurrentPortOnOkWithoutANewChoice();
-    void shouldStoreNothingWhenThePortFails();
     void shouldExplainWhyThePortFailed_data();
     void shouldExplainWhyThePortFailed();
     void shouldReopenThePreviousPortOnCancel();
@@ -92,7 +91,6 @@ private Q_SLOTS:
     void shouldDoNothingOnceTheMainWindowHasClosed();
 
 private:
-    PrivateSettingsStore m_settings;
     void makeForm(FakeCommPort *port);
     Form2 *openAtStart();
     Form2 *openFromComWithPortInUse(qint16 port, quint8 baudCode);
@@ -101,6 +99,7 @@ private:
     static int checkedPortOption(Form2 *dialog);
     void verifyRetryMessages(int count);
 
+    PrivateSettingsStore m_settings;
     Module1 m_module;
     FakeCommPort *m_port = nullptr;
     Form1 *m_form = nullptr;
@@ -350,7 +349,7 @@ void TestForm2::shouldLetTheLastChoiceSetThePort()
     QCOMPARE(m_port->settings(), u"19200,N,8,1"_s); // choices touch no port
 }
 
-void TestForm2::shouldOpenAndStoreOnOk_data()
+void TestForm2::shouldOpenAndStoreOnlyOnASuccessfulOk_data()
 {
     QTest::addColumn<int>("speedOption");
     QTest::addColumn<QString>("keys");
@@ -361,20 +360,31 @@ void TestForm2::shouldOpenAndStoreOnOk_data()
     QTest::newRow("typed 12 at 9600") << 1 << u"12"_s << u"9600,N,8,1"_s << u"96"_s;
 }
 
-void TestForm2::shouldOpenAndStoreOnOk()
+void TestForm2::shouldOpenAndStoreOnlyOnASuccessfulOk()
 {
     QFETCH(int, speedOption);
     QFETCH(QString, keys);
     QFETCH(QString, settings);
     QFETCH(QString, baudRate);
 
+    const auto port = qint16(keys.toInt());
+    m_port->failPort(port);
     QPointer<Form2> dialog = openAtStart();
     option(dialog, speedOption)->click();
     QTest::keyClicks(dialog->Text1, keys);
     dialog->Command1->click();
-    QVERIFY(m_watcher->messages.isEmpty());
+    verifyRetryMessages(1);
+    QVERIFY(m_watcher->messages[0].informativeText.contains(u"/dev/fake"_s + keys));
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!m_port->portOpen());
+    QVERIFY(!stored(u"ComPort"_s).isValid());
+    QVERIFY(!stored(u"BaudRate"_s).isValid());
+
+    m_port->unfailPort(port);
+    dialog->Command1->click();
+    QCOMPARE(m_watcher->messages.size(), 1);
     QCOMPARE(m_port->opens, 1);
-    QCOMPARE(m_port->openedPort, qint16(keys.toInt()));
+    QCOMPARE(m_port->openedPort, port);
     QCOMPARE(m_port->openedSettings, settings);
     QCOMPARE(stored(u"ComPort"_s).toString(), keys);
     QCOMPARE(stored(u"BaudRate"_s).toString(), baudRate);
@@ -403,25 +413,6 @@ void TestForm2::shouldTryTheCurrentPortOnOkWithoutANewChoice()
     QVERIFY(m_watcher->messages.isEmpty());
     QCOMPARE(m_port->openedPort, qint16(port));
     QCOMPARE(stored(u"ComPort"_s).toString(), QString::number(port));
-}
-
-void TestForm2::shouldStoreNothingWhenThePortFails()
-{
-    m_port->failPort(7);
-    QPointer<Form2> dialog = openAtStart();
-    QTest::keyClicks(dialog->Text1, u"7"_s);
-    dialog->Command1->click();
-    verifyRetryMessages(1);
-    QVERIFY(m_watcher->messages[0].informativeText.contains(u"/dev/fake7"_s));
-    QVERIFY(dialog->isVisible());
-    QVERIFY(!m_port->portOpen());
-    QVERIFY(!stored(u"ComPort"_s).isValid());
-    QVERIFY(!stored(u"BaudRate"_s).isValid());
-
-    m_port->unfailPort(7);
-    dialog->Command1->click();
-    QCOMPARE(stored(u"ComPort"_s).toString(), u"7"_s);
-    QVERIFY(isGone(dialog));
 }
 
 void TestForm2::shouldExplainWhyThePortFailed_data()

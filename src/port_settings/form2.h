@@ -27,9 +27,9 @@ public:
     void Command1_Click(); // OK
     void Command2_Click(); // Cancel
 
-    QLineEdit *Text1;
-    QPushButton *Command1;
-    QPushButton *Command2;
+    QLineEdit *Text1 = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command2 = nullptr;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
