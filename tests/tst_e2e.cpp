@@ -3,17 +3,16 @@
 // real pseudo-terminal: the real main window, the real serial port, the real
 // far end. The simulator's log shows what really went over the line.
 #include "console/form3.h"
+#include "fakes/simulator_process.h"
 #include "panel/form1.h"
 #include "serial/serial_comm_port.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
@@ -24,62 +23,14 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Wide margins: the machine may be busy, and nothing here measures speed.
-constexpr int kStartMs = 10000;
 constexpr int kReplyMs = 5000;
-
-// The simulator as a child process, logging every command it receives.
-class SimulatorProcess
-{
-public:
-    explicit SimulatorProcess(const QStringList &arguments)
-    {
-        m_process.start(QStringLiteral(TALLIS_PROJECTOR_SIM), QStringList{u"--verbose"_s} + arguments);
-        const QDeadlineTimer deadline(kStartMs);
-        while (!m_process.canReadLine() && m_process.state() != QProcess::NotRunning &&
-               !deadline.hasExpired())
-            m_process.waitForReadyRead(100);
-        const QString line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-        if (line.startsWith("device: "_L1))
-            m_device = line.mid(8);
-    }
-    ~SimulatorProcess()
-    {
-        m_process.terminate();
-        if (!m_process.waitForFinished(kStartMs))
-            m_process.kill();
-    }
-
-    QString device() const { return m_device; }
-
-    // How many times the simulator received `command` (as its log writes it,
-    // "CR0[CR]"), answered or not.
-    qsizetype received(const QString &command)
-    {
-        m_log += QString::fromLocal8Bit(m_process.readAllStandardError());
-        const QString entry = command + " -> "_L1;
-        qsizetype count = 0;
-        for (const QStringView line : QStringView(m_log).split(u'\n'))
-            count += line.startsWith(entry) ? 1 : 0;
-        return count;
-    }
-    bool hasLogged(const QString &entry)
-    {
-        m_log += QString::fromLocal8Bit(m_process.readAllStandardError());
-        return m_log.contains(entry);
-    }
-
-private:
-    QProcess m_process;
-    QString m_device;
-    QString m_log;
-};
 
 // The main window wired to the simulator through the real serial port.
 class PanelOnSimulator
 {
 public:
     explicit PanelOnSimulator(const QStringList &arguments)
-        : sim(arguments),
+        : sim(QStringLiteral(TALLIS_PROJECTOR_SIM), arguments),
           form(module, new SerialCommPort(nullptr, [device = sim.device()](qint16) { return device; }))
     {}
 

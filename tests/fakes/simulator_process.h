@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// The projector simulator as a child process on its own pseudo-terminal,
+// logging every command it receives; stopped when this goes.
+class SimulatorProcess
+{
+public:
+    SimulatorProcess(const QString &program, const QStringList &arguments);
+    ~SimulatorProcess();
+    SimulatorProcess(const SimulatorProcess &) = delete;
+    SimulatorProcess &operator=(const SimulatorProcess &) = delete;
+
+    // The pseudo-terminal to open; empty when the simulator did not start.
+    QString device() const { return m_device; }
+
+    // How many times the simulator received `command`, written as its log
+    // writes it ("CR0[CR]"), answered or not.
+    qsizetype received(const QString &command);
+    bool hasLogged(const QString &entry);
+
+private:
+    const QString &log();
+
+    QProcess m_process;
+    QString m_device;
+    QString m_log;
+};
