@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "fakes/private_settings_store.h"
 #include "fakes/pty_pair.h"
 #include "panel/form1.h"
 #include "port_settings/port_mapping.h"
@@ -7,15 +8,11 @@
 #include <QLabel>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTest>
 
 class TestLinkPty : public QObject
 {
     Q_OBJECT
-public:
-    TestLinkPty() { QStandardPaths::setTestModeEnabled(true); }
-
 private Q_SLOTS:
     void init();
     void shouldMapPortNumbersToDevices_data();
@@ -28,6 +25,9 @@ private Q_SLOTS:
     void shouldReopenALostDeviceAtTheNextTransmit();
     void shouldNotReopenAPortClosedOnPurpose();
     void shouldShowARealReplyInTheMainWindow();
+
+private:
+    PrivateSettingsStore m_settings;
 };
 
 void TestLinkPty::init()
@@ -60,7 +60,7 @@ void TestLinkPty::shouldPutExactlyTheCommandOnTheWire()
     PtyPair pty;
     QVERIFY(pty.isValid());
     QSettings(QStringLiteral("VORN"), QStringLiteral("VORN"))
-        .setValue(QStringLiteral("Ports/COM2"), pty.slavePath());
+        .setValue(QStringLiteral("Ports/COM2"), pty.devicePath());
     SerialCommPort port;
     port.setSettings(QStringLiteral("19200,N,8,1"));
     port.setCommPort(2);
@@ -73,7 +73,7 @@ void TestLinkPty::shouldPutExactlyTheCommandOnTheWire()
 void TestLinkPty::shouldDeliverReceivedBytesThroughOnComm()
 {
     PtyPair pty;
-    SerialCommPort port(nullptr, [&](qint16) { return pty.slavePath(); });
+    SerialCommPort port(nullptr, [&](qint16) { return pty.devicePath(); });
     QVERIFY(port.setPortOpen(true));
     QByteArray received;
     connect(&port, &CommPort::onComm, this, [&] {
@@ -110,7 +110,7 @@ void TestLinkPty::shouldCarryPathAndReasonOfAFailedOpen()
 void TestLinkPty::shouldCloseWhenTheOtherEndHangsUp()
 {
     PtyPair pty;
-    SerialCommPort port(nullptr, [&](qint16) { return pty.slavePath(); });
+    SerialCommPort port(nullptr, [&](qint16) { return pty.devicePath(); });
     QVERIFY(port.setPortOpen(true));
     pty.closeMaster();
     port.setOutput("C00\r"); // must neither crash nor block
@@ -121,7 +121,7 @@ void TestLinkPty::shouldCloseWhenTheOtherEndHangsUp()
 void TestLinkPty::shouldReopenALostDeviceAtTheNextTransmit()
 {
     auto pty = std::make_unique<PtyPair>();
-    QString device = pty->slavePath();
+    QString device = pty->devicePath();
     SerialCommPort port(nullptr, [&](qint16) { return device; });
     QVERIFY(port.setPortOpen(true));
     pty.reset();
@@ -129,7 +129,7 @@ void TestLinkPty::shouldReopenALostDeviceAtTheNextTransmit()
     QTRY_VERIFY_WITH_TIMEOUT(!port.portOpen(), 5000);
 
     PtyPair back; // the adapter is plugged in again
-    device = back.slavePath();
+    device = back.devicePath();
     port.setOutput("C01\r");
     QVERIFY(port.portOpen());
     QCOMPARE(back.read(4, 2000), QByteArray("C01\r"));
@@ -138,7 +138,7 @@ void TestLinkPty::shouldReopenALostDeviceAtTheNextTransmit()
 void TestLinkPty::shouldNotReopenAPortClosedOnPurpose()
 {
     PtyPair pty;
-    SerialCommPort port(nullptr, [&](qint16) { return pty.slavePath(); });
+    SerialCommPort port(nullptr, [&](qint16) { return pty.devicePath(); });
     QVERIFY(port.setPortOpen(true));
     port.setPortOpen(false);
     port.setOutput("C00\r");
@@ -150,7 +150,7 @@ void TestLinkPty::shouldShowARealReplyInTheMainWindow()
 {
     PtyPair pty;
     Module1 module;
-    Form1 form(module, new SerialCommPort(nullptr, [&](qint16) { return pty.slavePath(); }));
+    Form1 form(module, new SerialCommPort(nullptr, [&](qint16) { return pty.devicePath(); }));
     QVERIFY(form.MSComm1->setPortOpen(true));
     module.PendingCommand = "CR0\r";
     form.Hyouji(module.PendingCommand, 1);

@@ -4,6 +4,7 @@
 // TALLIS_MONKEY_SEED (and TALLIS_MONKEY_STEPS) to replay a failure.
 #include "console/form3.h"
 #include "fakes/modal_watcher.h"
+#include "fakes/private_settings_store.h"
 #include "fakes/pty_pair.h"
 #include "panel/form1.h"
 #include "panel/panel_table.h"
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -34,9 +34,6 @@ const char *const kTexts[] = {"",    "0",          "7",    "12",  "16",  "255",
 class TestMonkey : public QObject
 {
     Q_OBJECT
-public:
-    TestMonkey() { QStandardPaths::setTestModeEnabled(true); }
-
 private Q_SLOTS:
     void shouldKeepItsInvariantsUnderRandomEvents();
 
@@ -51,6 +48,7 @@ private:
     int pick(int count) { return int(m_random.bounded(count)); }
     QString text() { return QString::fromLatin1(kTexts[pick(int(std::size(kTexts)))]); }
 
+    PrivateSettingsStore m_settings;
     QRandomGenerator m_random;
     Module1 m_module;
     std::unique_ptr<PtyPair> m_pty;
@@ -80,7 +78,7 @@ void TestMonkey::shouldKeepItsInvariantsUnderRandomEvents()
 
     ModalWatcher watcher; // answers "Retry Comport" and any modal dialog
     m_pty = std::make_unique<PtyPair>();
-    m_device = m_pty->slavePath();
+    m_device = m_pty->devicePath();
     m_form = std::make_unique<Form1>(m_module, new SerialCommPort(nullptr, [this](qint16 n) {
                                          return n >= 1 && n <= 15 ? m_device : QString();
                                      }));
@@ -280,7 +278,7 @@ void TestMonkey::loseOrRestoreDevice()
         return;
     }
     m_pty = std::make_unique<PtyPair>();
-    m_device = m_pty->slavePath();
+    m_device = m_pty->devicePath();
 }
 
 QTEST_MAIN(TestMonkey)

@@ -49,7 +49,7 @@ void TestReliability::shouldSurviveTheDeviceGoing()
 {
     QFETCH(QString, moment);
     auto pty = std::make_unique<PtyPair>();
-    const QString device = pty->slavePath();
+    const QString device = pty->devicePath();
     Module1 module;
     Form1 form(module, new SerialCommPort(nullptr, [&](qint16) { return device; }));
     QVERIFY(form.MSComm1->setPortOpen(true));
@@ -82,7 +82,7 @@ void TestReliability::shouldNotSpinOnAHungUpLine()
 {
     PtyPair pty;
     Module1 module;
-    Form1 form(module, new SerialCommPort(nullptr, [&](qint16) { return pty.slavePath(); }));
+    Form1 form(module, new SerialCommPort(nullptr, [&](qint16) { return pty.devicePath(); }));
     QVERIFY(form.MSComm1->setPortOpen(true));
     pty.closeMaster();
     QTRY_VERIFY_WITH_TIMEOUT(!form.MSComm1->portOpen(), 5000);

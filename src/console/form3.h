@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QEventLoopLocker>
 #include <QWidget>
 
 class Form1;
@@ -56,4 +57,7 @@ private:
 
     Form1 &m_main;
     QByteArray ConsoleCommand;
+    // The console belongs to the main window, so Qt would end the program
+    // with it; the program ends only when its last window has closed.
+    QEventLoopLocker m_keepRunning;
 };

@@ -272,7 +272,8 @@ void Form1::Command33_Click()
     MSComm1->setPortOpen(false);
     m_module.SavedBaudCode = m_module.BaudCode;
     m_module.SavedPortNumber = m_module.PortNumber;
-    if (!m_form2)
+    // A dialog closed a moment ago may still await its deletion: start afresh.
+    if (!m_form2 || !m_form2->isVisible())
         m_form2 = new Form2(m_module, *this);
     m_form2->show();
     m_form2->raise();
@@ -284,7 +285,7 @@ void Form1::Command74_Click()
     Frame15->hide();
     Timer2->setInterval(5000);
     Timer4->setInterval(5500);
-    if (!m_form3)
+    if (!m_form3 || !m_form3->isVisible())
         m_form3 = new Form3(*this);
     m_form3->show();
     m_form3->raise();
@@ -300,14 +301,22 @@ void Form1::showAndRaise()
 
 int Form1::heightTwips() const
 {
-    const int decoration = isVisible() ? frameGeometry().height() - height() : 0;
-    return (height() + decoration) * 15;
+    return m_heightTwips;
 }
 
+// The title bar and borders are known only once the window is shown, so the
+// height is applied again then.
 void Form1::setHeightTwips(int twips)
 {
+    m_heightTwips = twips;
     const int decoration = isVisible() ? frameGeometry().height() - height() : 0;
     setFixedHeight(qRound(twips / 15.0) - decoration);
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    setHeightTwips(m_heightTwips);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)

@@ -72,6 +72,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers);
@@ -85,4 +86,5 @@ private:
     quint8 RepeatKey = 0;
     QPointer<Form2> m_form2;
     QPointer<Form3> m_form3;
+    int m_heightTwips = compactHeight;
 };

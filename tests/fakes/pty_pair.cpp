@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -24,6 +25,9 @@ PtyPair::PtyPair()
     tcsetattr(m_slave, TCSANOW, &tio);
     fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
     m_slavePath = QString::fromLocal8Bit(name);
+    m_devicePath = m_linkDir.filePath(QStringLiteral("line"));
+    if (!QFile::link(m_slavePath, m_devicePath))
+        m_devicePath = m_slavePath;
 }
 
 PtyPair::~PtyPair()
