@@ -134,14 +134,8 @@ void benchFlood(const BenchOptions &options, Report &report)
     const QString family = QStringLiteral("flood");
     const Summary floor = summarize(idle.lateness);
     const auto latenessFigure = [&](const QString &name, const Phase &phase) {
-        Figure f{family,
-                 QStringLiteral("flood lateness, %1").arg(name),
-                 QStringLiteral("ms"),
-                 summarize(phase.lateness),
-                 floor,
-                 QStringLiteral("max < 50"),
-                 {},
-                 {}};
+        Figure f(family, QStringLiteral("flood lateness, %1").arg(name), QStringLiteral("ms"),
+                 summarize(phase.lateness), floor, QStringLiteral("max < 50"));
         f.met = f.value.max < 50;
         f.note = outcome(phase);
         return f;
@@ -162,14 +156,8 @@ void benchFlood(const BenchOptions &options, Report &report)
     const double secondHalf = samples.empty() ? 0 : *std::max_element(half, samples.end());
     std::vector<double> rss = line.rss;
     rss.insert(rss.end(), samples.begin(), samples.end());
-    Figure memory{family,
-                  QStringLiteral("flood resident memory"),
-                  QStringLiteral("MiB"),
-                  summarize(rss),
-                  summarize(idle.rss),
-                  QStringLiteral("bounded (flat in 2nd half)"),
-                  {},
-                  {}};
+    Figure memory(family, QStringLiteral("flood resident memory"), QStringLiteral("MiB"), summarize(rss),
+                  summarize(idle.rss), QStringLiteral("bounded (flat in 2nd half)"));
     memory.met = secondHalf <= firstHalf + 1;
     memory.note = QStringLiteral("VmRSS of the bench process: %1 before, %2 after 19200 baud, %3 after "
                                  "unthrottled (MiB); max %4 in the 1st half, %5 in the 2nd")
@@ -182,14 +170,8 @@ void benchFlood(const BenchOptions &options, Report &report)
     std::vector<double> catchUps;
     for (const Phase *phase : floods)
         catchUps.push_back(phase->catchUp);
-    Figure newest{family,
-                  QStringLiteral("flood: view to newest bytes"),
-                  QStringLiteral("ms"),
-                  summarize(catchUps),
-                  std::nullopt,
-                  QStringLiteral("newest bytes shown"),
-                  {},
-                  {}};
+    Figure newest(family, QStringLiteral("flood: view to newest bytes"), QStringLiteral("ms"),
+                  summarize(catchUps), {}, QStringLiteral("newest bytes shown"));
     newest.met =
         std::ranges::all_of(floods, [](const Phase *p) { return p->newestShown && p->newestVisible; });
     newest.note = QStringLiteral("from the flood's last write until Label12's text ends with it, per flood; "

@@ -75,14 +75,8 @@ void benchIdle(const BenchOptions &options, Report &report)
         return;
     }
 
-    Figure wakeUps{family,
-                   QStringLiteral("idle wake-ups"),
-                   QStringLiteral("/s"),
-                   summarize(product.wakeUps),
-                   summarize(bare.wakeUps),
-                   QStringLiteral("0"),
-                   {},
-                   {}};
+    Figure wakeUps(family, QStringLiteral("idle wake-ups"), QStringLiteral("/s"), summarize(product.wakeUps),
+                   summarize(bare.wakeUps), QStringLiteral("0"));
     wakeUps.met = product.totalWakeUps == 0;
     wakeUps.note =
         QStringLiteral("context switches of all threads (/proc/<pid>/task/*/status) each second for %1 s "
@@ -90,14 +84,8 @@ void benchIdle(const BenchOptions &options, Report &report)
             .arg(seconds)
             .arg(product.totalWakeUps)
             .arg(bare.totalWakeUps);
-    Figure cpu{family,
-               QStringLiteral("idle CPU"),
-               QStringLiteral("%"),
-               summarize(product.cpu),
-               summarize(bare.cpu),
-               QStringLiteral("< 0.01 over the run"),
-               {},
-               {}};
+    Figure cpu(family, QStringLiteral("idle CPU"), QStringLiteral("%"), summarize(product.cpu),
+               summarize(bare.cpu), QStringLiteral("< 0.01 over the run"));
     cpu.met = product.totalCpu < 0.01;
     cpu.note = QStringLiteral("schedstat run time of all threads; %1 % over %2 s (floor %3 %)")
                    .arg(product.totalCpu, 0, 'f', 4)

@@ -132,47 +132,23 @@ void benchRepeatCadence(const BenchOptions &options, Report &report)
         bareDeviation.push_back(std::fabs(interval - period));
 
     const QString family = QStringLiteral("cadence");
-    Figure cadence{family,
-                   QStringLiteral("repeat interval"),
-                   QStringLiteral("ms"),
-                   summarize(intervals),
-                   summarize(bareIntervals),
-                   QStringLiteral("median 100 +- 1"),
-                   {},
-                   {}};
+    Figure cadence(family, QStringLiteral("repeat interval"), QStringLiteral("ms"), summarize(intervals),
+                   summarize(bareIntervals), QStringLiteral("median 100 +- 1"));
     cadence.met = std::fabs(cadence.value.median - period) <= 1;
     cadence.note =
         QStringLiteral("Command1 held %1 x %2 ms, each send's CR timed on the pty master by a "
                        "separate thread; floor: a bare 100 ms precise QTimer writing the same bytes")
             .arg(longHolds.size())
             .arg(longHolds.front() * period + period / 2);
-    Figure jitter{family,
-                  QStringLiteral("repeat interval |off 100 ms|"),
-                  QStringLiteral("ms"),
-                  summarize(deviation),
-                  summarize(bareDeviation),
-                  QStringLiteral("p99 <= 2, max <= 5"),
-                  {},
-                  {}};
+    Figure jitter(family, QStringLiteral("repeat interval |off 100 ms|"), QStringLiteral("ms"),
+                  summarize(deviation), summarize(bareDeviation), QStringLiteral("p99 <= 2, max <= 5"));
     jitter.met = jitter.value.p99 <= 2 && jitter.value.max <= 5;
-    Figure count{family,
-                 QStringLiteral("repeat count error"),
-                 QStringLiteral("sends"),
-                 summarize(countErrors),
-                 std::nullopt,
-                 QStringLiteral("0 (k*100+50 ms -> k+1)"),
-                 {},
-                 {}};
+    Figure count(family, QStringLiteral("repeat count error"), QStringLiteral("sends"),
+                 summarize(countErrors), {}, QStringLiteral("0 (k*100+50 ms -> k+1)"));
     count.met = std::ranges::all_of(countErrors, [](double error) { return error == 0; });
     count.note = QStringLiteral("sends/expected per hold: ") + counts.join(QStringLiteral(", "));
-    Figure load{family,
-                QStringLiteral("CPU while held"),
-                QStringLiteral("%"),
-                summarize(cpu),
-                summarize(bareCpu),
-                QStringLiteral("< 1"),
-                {},
-                {}};
+    Figure load(family, QStringLiteral("CPU while held"), QStringLiteral("%"), summarize(cpu),
+                summarize(bareCpu), QStringLiteral("< 1"));
     load.met = load.value.max < 1;
     load.note = QStringLiteral("getrusage of the whole bench process (the wire thread included), per hold");
     for (const Figure &figure : {cadence, jitter, count, load})

@@ -120,28 +120,16 @@ void benchReplyToView(const BenchOptions &options, Report &report)
     ::close(bareSlave);
 
     const QString target = QStringLiteral("median < 1");
-    Figure text{QStringLiteral("reply"),
-                QStringLiteral("reply to view (text set)"),
-                QStringLiteral("ms"),
-                summarize(toText),
-                summarize(floor),
-                target,
-                {},
-                {}};
+    Figure text(QStringLiteral("reply"), QStringLiteral("reply to view (text set)"), QStringLiteral("ms"),
+                summarize(toText), summarize(floor), target);
     text.met = text.value.median < 1;
     text.note = QStringLiteral("\"00\\r\" written on the master after STATUS, until Label12/Label25 hold the "
                                "decoded \"%1\"; floor: bare write/read across a pty")
                     .arg(decoded.trimmed());
     if (lost)
         text.note += QStringLiteral("; %1 samples timed out").arg(lost);
-    Figure painted{QStringLiteral("reply"),
-                   QStringLiteral("reply to view (painted)"),
-                   QStringLiteral("ms"),
-                   summarize(toPaint),
-                   summarize(floor),
-                   target,
-                   {},
-                   {}};
+    Figure painted(QStringLiteral("reply"), QStringLiteral("reply to view (painted)"), QStringLiteral("ms"),
+                   summarize(toPaint), summarize(floor), target);
     painted.met = painted.value.median < 1;
     painted.note = QStringLiteral("until Label25's first paint with the decoded text");
     report.add(text);

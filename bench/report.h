@@ -11,6 +11,12 @@
 
 // One measured figure, next to the floor measured in the same run.
 struct Figure {
+    Figure(QString family, QString name, QString unit, Summary value, std::optional<Summary> floor = {},
+           QString target = {})
+        : family(std::move(family)), name(std::move(name)), unit(std::move(unit)), value(value), floor(floor),
+          target(std::move(target))
+    {}
+
     QString family;
     QString name;
     QString unit;

@@ -100,53 +100,29 @@ void benchStartUp(const BenchOptions &options, Report &report)
     }
     failures.removeDuplicates();
 
-    Figure time{family,
-                QStringLiteral("start-up to shown, port open"),
-                QStringLiteral("ms"),
-                summarize(shown),
-                summarize(bareShown),
-                QStringLiteral("warm median < 70"),
-                {},
-                {}};
+    Figure time(family, QStringLiteral("start-up to shown, port open"), QStringLiteral("ms"),
+                summarize(shown), summarize(bareShown), QStringLiteral("warm median < 70"));
     time.met = !shown.empty() && time.value.median < 70;
     time.note =
         QStringLiteral("%1 warm launches under Xvfb (xcb), from posix_spawn to both the pty slave opened "
                        "(inotify) and the main window mapped (X MapNotify); floor: a bare Qt window of 70 "
                        "buttons opening the same kind of port")
             .arg(runs);
-    Figure frame{family,
-                 QStringLiteral("start-up to first frame"),
-                 QStringLiteral("ms"),
-                 summarize(drawn),
-                 summarize(bareDrawn),
-                 QStringLiteral("warm median < 70"),
-                 {},
-                 {}};
+    Figure frame(family, QStringLiteral("start-up to first frame"), QStringLiteral("ms"), summarize(drawn),
+                 summarize(bareDrawn), QStringLiteral("warm median < 70"));
     frame.met = !drawn.empty() && frame.value.median < 70;
     frame.note = QStringLiteral("until the window's pixel (2,2) is no longer the black behind a fresh window "
                                 "(X GetImage each ms after the map)");
-    Figure memory{family,
-                  QStringLiteral("start-up peak memory (VmHWM)"),
-                  QStringLiteral("MiB"),
-                  summarize(peak),
-                  summarize(barePeak),
-                  QStringLiteral("<= 36"),
-                  {},
-                  {}};
+    Figure memory(family, QStringLiteral("start-up peak memory (VmHWM)"), QStringLiteral("MiB"),
+                  summarize(peak), summarize(barePeak), QStringLiteral("<= 36"));
     memory.met = !peak.empty() && memory.value.max <= 36;
     memory.note = QStringLiteral("VmHWM %1 ms after shown").arg(settleMs);
     report.add(time);
     report.add(frame);
     report.add(memory);
     if (!peakAfterDialogs.empty()) {
-        Figure after{family,
-                     QStringLiteral("peak memory after dialog+console"),
-                     QStringLiteral("MiB"),
-                     summarize(peakAfterDialogs),
-                     summarize(barePeak),
-                     QStringLiteral("<= 42"),
-                     {},
-                     {}};
+        Figure after(family, QStringLiteral("peak memory after dialog+console"), QStringLiteral("MiB"),
+                     summarize(peakAfterDialogs), summarize(barePeak), QStringLiteral("<= 42"));
         after.met = after.value.max <= 42;
         after.note = QStringLiteral("VmHWM after Ctrl+H, COM, Cancel, COMMANDTABLE, CLOSE driven by xdotool");
         report.add(after);
