@@ -20,10 +20,10 @@ void HoldButton::mouseReleaseEvent(QMouseEvent *event)
 // Space would otherwise press and click the button.
 void HoldButton::keyPressEvent(QKeyEvent *event)
 {
-    QWidget::keyPressEvent(event);
+    QWidget::keyPressEvent(event); // NOLINT(bugprone-parent-virtual-call): skip the button's own key handling
 }
 
 void HoldButton::keyReleaseEvent(QKeyEvent *event)
 {
-    QWidget::keyReleaseEvent(event);
+    QWidget::keyReleaseEvent(event); // NOLINT(bugprone-parent-virtual-call)
 }

@@ -8,7 +8,7 @@ QString portDeviceName(qint16 number, const QSettings &store)
     if (number < 1)
         return {};
     const QString key = QStringLiteral("Ports/COM%1").arg(number);
-    const QString mapped = store.value(key).toString();
+    QString mapped = store.value(key).toString();
     if (!mapped.isEmpty())
         return mapped;
 #ifdef Q_OS_WIN
