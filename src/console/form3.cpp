@@ -234,7 +234,7 @@ void Form3::closeEvent(QCloseEvent *event)
     // line and its normal timing. A closed main window means the program is
     // ending (the console is closed with the rest): leave it closed.
     QWidget::closeEvent(event);
-    if (!m_main.isVisible())
+    if (m_main.isUnloaded())
         return;
     m_main.showAndRaise();
     m_main.Frame15->show();

@@ -316,6 +316,7 @@ void Form1::setHeightTwips(int twips)
 void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    m_unloaded = false;
     setHeightTwips(m_heightTwips);
 }
 
@@ -340,6 +341,7 @@ void Form1::Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers)
 void Form1::closeEvent(QCloseEvent *event)
 {
     Form_QueryUnload();
+    m_unloaded = true;
     event->accept();
 }
 

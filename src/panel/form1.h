@@ -52,6 +52,9 @@ public:
     int heightTwips() const;
     void setHeightTwips(int twips);
 
+    // Closed by the operator or by END: the program is on its way out.
+    bool isUnloaded() const { return m_unloaded; }
+
     // Shows the window and brings it to the front.
     void showAndRaise();
 
@@ -87,4 +90,5 @@ private:
     QPointer<Form2> m_form2;
     QPointer<Form3> m_form3;
     int m_heightTwips = compactHeight;
+    bool m_unloaded = false;
 };

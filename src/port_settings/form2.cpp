@@ -114,8 +114,6 @@ Form2::Form2(Module1 &module, Form1 &main)
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
     // Once the main window has closed, its port is no longer ours to open.
-    m_main.installEventFilter(this);
-
     Form_Load();
 }
 
@@ -197,7 +195,7 @@ void Form2::Text1_Change()
 
 void Form2::Command1_Click()
 {
-    if (m_mainClosed) {
+    if (m_main.isUnloaded()) {
         close();
         return;
     }
@@ -221,7 +219,7 @@ void Form2::Command1_Click()
 
 void Form2::Command2_Click()
 {
-    if (m_mainClosed) {
+    if (m_main.isUnloaded()) {
         close();
         return;
     }
@@ -283,11 +281,4 @@ void Form2::keyPressEvent(QKeyEvent *event)
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-bool Form2::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == &m_main && event->type() == QEvent::Close)
-        m_mainClosed = true;
-    return QDialog::eventFilter(watched, event);
 }

@@ -33,7 +33,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
@@ -45,7 +44,6 @@ private:
     Form1 &m_main;
     QButtonGroup *m_speedOptions;
     QButtonGroup *m_portOptions;
-    bool m_mainClosed = false;
     // A dialog belongs to the main window, so Qt would end the program with
     // it; the program ends only when its last window has closed.
     QEventLoopLocker m_keepRunning;
