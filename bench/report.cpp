@@ -52,7 +52,7 @@ QString Report::table() const
 {
     QString out;
     const auto row = [&out](const QStringList &cells) {
-        static constexpr int widths[] = {-36, -6, 5, 9, 9, 9, 10, 8, -34, -4};
+        static constexpr int widths[] = {-36, -6, 5, 9, 9, 9, 10, 10, 8, -34, -4};
         QStringList padded;
         for (qsizetype i = 0; i < cells.size(); ++i)
             padded << QStringLiteral("%1").arg(cells[i], widths[i]);
@@ -62,13 +62,15 @@ QString Report::table() const
         out += line + u'\n';
     };
     row({QStringLiteral("figure"), QStringLiteral("unit"), QStringLiteral("n"), QStringLiteral("median"),
-         QStringLiteral("p99"), QStringLiteral("max"), QStringLiteral("floor med"), QStringLiteral("ratio"),
-         QStringLiteral("target"), QStringLiteral("met")});
+         QStringLiteral("p99"), QStringLiteral("max"), QStringLiteral("floor med"),
+         QStringLiteral("floor p99"), QStringLiteral("ratio"), QStringLiteral("target"),
+         QStringLiteral("met")});
     QString notes;
     for (const Figure &f : m_figures) {
         const auto ratio = f.ratio();
         row({f.name, f.unit, QString::number(f.value.count), number(f.value.median), number(f.value.p99),
              number(f.value.max), f.floor ? number(f.floor->median) : QStringLiteral("-"),
+             f.floor ? number(f.floor->p99) : QStringLiteral("-"),
              ratio ? number(*ratio) + u'x' : QStringLiteral("-"),
              f.target.isEmpty() ? QStringLiteral("-") : f.target,
              !f.met   ? QStringLiteral("-")
