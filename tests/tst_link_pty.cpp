@@ -21,6 +21,7 @@ private Q_SLOTS:
     void shouldDeliverReceivedBytesThroughOnComm();
     void shouldCarryPathAndReasonOfAFailedOpen_data();
     void shouldCarryPathAndReasonOfAFailedOpen();
+    void shouldTellAPortInUseByAnotherProgram();
     void shouldCloseWhenTheOtherEndHangsUp();
     void shouldReopenALostDeviceAtTheNextTransmit();
     void shouldNotReopenAPortClosedOnPurpose();
@@ -105,6 +106,17 @@ void TestLinkPty::shouldCarryPathAndReasonOfAFailedOpen()
     QCOMPARE(port.lastFailure().device, device);
     QTEST(int(port.lastFailure().kind), "kind");
     QVERIFY(!port.lastFailure().reason.isEmpty());
+}
+
+void TestLinkPty::shouldTellAPortInUseByAnotherProgram()
+{
+    PtyPair pty;
+    SerialCommPort first(nullptr, [&](qint16) { return pty.devicePath(); });
+    SerialCommPort second(nullptr, [&](qint16) { return pty.devicePath(); });
+    QVERIFY(first.setPortOpen(true));
+    QVERIFY(!second.setPortOpen(true));
+    QCOMPARE(int(second.lastFailure().kind), int(PortFailure::Kind::Busy));
+    QCOMPARE(second.lastFailure().device, pty.devicePath());
 }
 
 void TestLinkPty::shouldCloseWhenTheOtherEndHangsUp()
