@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fakes/fake_comm_port.h"
-#include "panel/form1.h"
+#include "fakes/fake_panel.h"
 #include "panel/hold_button.h"
 #include "panel/layout_table.h"
 #include "panel/panel_builder.h"
@@ -69,8 +68,6 @@ class TestForm1Buttons : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
-    void cleanup();
     void shouldBuildEveryButtonFromItsRow_data();
     void shouldBuildEveryButtonFromItsRow();
     void shouldPaintEachButtonInItsColourClass_data();
@@ -89,33 +86,7 @@ private Q_SLOTS:
     void shouldNameTheViewsByTheirText();
     void shouldDrawTheLinesBehindTheCursorPad();
     void shouldUseOneProportionalSansSerifFace();
-
-private:
-    QPushButton *button(int number) const;
-
-    Module1 m_module;
-    FakeCommPort *m_port = nullptr;
-    Form1 *m_form = nullptr;
 };
-
-void TestForm1Buttons::init()
-{
-    m_module = {};
-    m_port = new FakeCommPort;
-    m_form = new Form1(m_module, m_port);
-    m_port->setCommPort(1);
-    QVERIFY(m_port->setPortOpen(true));
-}
-
-void TestForm1Buttons::cleanup()
-{
-    delete m_form;
-}
-
-QPushButton *TestForm1Buttons::button(int number) const
-{
-    return m_form->findChild<QPushButton *>(QStringLiteral("Command%1").arg(number));
-}
 
 static void addRows(const std::function<bool(const PanelButton &)> &wanted)
 {
@@ -133,17 +104,18 @@ void TestForm1Buttons::shouldBuildEveryButtonFromItsRow_data()
 
 void TestForm1Buttons::shouldBuildEveryButtonFromItsRow()
 {
+    FakePanel p;
     QFETCH(int, number);
     const PanelButton &row = *findPanelButton(number);
-    QPushButton *b = button(number);
+    QPushButton *b = p.button(number);
     QVERIFY(b);
-    QCOMPARE(m_form->buttons->button(number), b);
-    QCOMPARE(m_form->buttons->buttons().size(), qsizetype(71));
+    QCOMPARE(p.form.buttons->button(number), b);
+    QCOMPARE(p.form.buttons->buttons().size(), qsizetype(71));
     QCOMPARE(b->parentWidget()->objectName(), parentName(row));
     QCOMPARE(b->text(), QString::fromLatin1(row.caption));
     QCOMPARE(b->geometry(), fromTwips(row.twips));
-    QVERIFY(clientArea.contains(QRect(b->mapTo(m_form, QPoint()), b->size())));
-    QVERIFY(b->isVisibleTo(m_form));
+    QVERIFY(clientArea.contains(QRect(b->mapTo(&p.form, QPoint()), b->size())));
+    QVERIFY(b->isVisibleTo(&p.form));
     QCOMPARE(qobject_cast<HoldButton *>(b) != nullptr, row.action == Action::Hold);
 
     const QString name = row.arrow == Direction::None ? QString::fromLatin1(row.caption)
@@ -167,8 +139,9 @@ void TestForm1Buttons::shouldPaintEachButtonInItsColourClass_data()
 
 void TestForm1Buttons::shouldPaintEachButtonInItsColourClass()
 {
+    FakePanel p;
     QFETCH(int, number);
-    QPushButton *b = button(number);
+    QPushButton *b = p.button(number);
     const QImage image = b->grab().toImage();
     // Inside the border, left of any centred caption or triangle.
     const QColor face = image.pixelColor(QPoint(faceBorder + 2, b->height() / 2) * image.devicePixelRatio());
@@ -187,22 +160,24 @@ void TestForm1Buttons::shouldSendTheCodeOfEachClickButton_data()
 
 void TestForm1Buttons::shouldSendTheCodeOfEachClickButton()
 {
+    FakePanel p;
     QFETCH(int, number);
     const QByteArray code(findPanelButton(number)->code);
-    QTest::mouseClick(button(number), Qt::LeftButton);
-    QCOMPARE(m_port->written, code + '\r');
-    QCOMPARE(m_module.PendingCommand, code + '\r');
-    QCOMPARE(m_form->Label11->text(), sentView(code));
-    QVERIFY(m_form->Timer2->isActive());
-    QVERIFY(m_form->Timer4->isActive());
+    QTest::mouseClick(p.button(number), Qt::LeftButton);
+    QCOMPARE(p.port->written, code + '\r');
+    QCOMPARE(p.module.PendingCommand, code + '\r');
+    QCOMPARE(p.form.Label11->text(), sentView(code));
+    QVERIFY(p.form.Timer2->isActive());
+    QVERIFY(p.form.Timer4->isActive());
 }
 
 void TestForm1Buttons::shouldSendAgainAtASecondClick()
 {
-    QTest::mouseClick(button(17), Qt::LeftButton);
-    QTest::mouseClick(button(17), Qt::LeftButton);
-    QCOMPARE(m_port->written, QByteArray("C00\rC00\r"));
-    QCOMPARE(m_form->Label11->text(), QStringLiteral(" C 0 0  [CR] "));
+    FakePanel p;
+    QTest::mouseClick(p.button(17), Qt::LeftButton);
+    QTest::mouseClick(p.button(17), Qt::LeftButton);
+    QCOMPARE(p.port->written, QByteArray("C00\rC00\r"));
+    QCOMPARE(p.form.Label11->text(), QStringLiteral(" C 0 0  [CR] "));
 }
 
 void TestForm1Buttons::shouldSendNothingFromTheKeyboardOnAnArrow_data()
@@ -212,14 +187,15 @@ void TestForm1Buttons::shouldSendNothingFromTheKeyboardOnAnArrow_data()
 
 void TestForm1Buttons::shouldSendNothingFromTheKeyboardOnAnArrow()
 {
+    FakePanel p;
     QFETCH(int, number);
-    QPushButton *b = button(number);
+    QPushButton *b = p.button(number);
     for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter})
         QTest::keyClick(b, key);
     b->click(); // where a screen reader's press action ends
-    QVERIFY(m_port->written.isEmpty());
-    QCOMPARE(m_form->repeatKey(), quint8(0));
-    QVERIFY(!m_form->Timer1->isActive());
+    QVERIFY(p.port->written.isEmpty());
+    QCOMPARE(p.form.repeatKey(), quint8(0));
+    QVERIFY(!p.form.Timer1->isActive());
 }
 
 void TestForm1Buttons::shouldPaintTheArrowTriangle_data()
@@ -231,9 +207,10 @@ void TestForm1Buttons::shouldPaintTheArrowTriangle_data()
 // pixels must grow 1, 3, ... 17 from the apex: 9 deep, 17 across the base.
 void TestForm1Buttons::shouldPaintTheArrowTriangle()
 {
+    FakePanel p;
     QFETCH(int, number);
     const Direction direction = findPanelButton(number)->arrow;
-    QPushButton *b = button(number);
+    QPushButton *b = p.button(number);
     QImage image = b->grab().toImage();
     image.setDevicePixelRatio(1);
     image = image.scaled(b->size());
@@ -264,16 +241,17 @@ void TestForm1Buttons::shouldPaintTheArrowTriangle()
 
 void TestForm1Buttons::shouldBuildTheFrames()
 {
+    FakePanel p;
     for (const PanelFrame &row : kPanelFrames) {
-        auto *frame = m_form->findChild<QFrame *>(QStringLiteral("Frame%1").arg(row.number));
+        auto *frame = p.form.findChild<QFrame *>(QStringLiteral("Frame%1").arg(row.number));
         QVERIFY(frame);
-        QCOMPARE(frame->parentWidget(), m_form);
+        QCOMPARE(frame->parentWidget(), &p.form);
         QCOMPARE(frame->geometry(), fromTwips(row.twips));
         QVERIFY(clientArea.contains(frame->geometry()));
         QCOMPARE(frame->frameShape(), QFrame::Box);
         QCOMPARE(frame->frameShadow(), QFrame::Plain);
     }
-    QCOMPARE(m_form->Frame15->objectName(), QStringLiteral("Frame15"));
+    QCOMPARE(p.form.Frame15->objectName(), QStringLiteral("Frame15"));
 }
 
 void TestForm1Buttons::shouldBuildTheLabels_data()
@@ -292,17 +270,18 @@ void TestForm1Buttons::shouldBuildTheLabels_data()
 
 void TestForm1Buttons::shouldBuildTheLabels()
 {
+    FakePanel p;
     QFETCH(int, number);
     QFETCH(QColor, textColour);
     const PanelLabel &row = *std::ranges::find(kPanelLabels, number, &PanelLabel::number);
-    auto *label = m_form->findChild<QLabel *>(QStringLiteral("Label%1").arg(number));
+    auto *label = p.form.findChild<QLabel *>(QStringLiteral("Label%1").arg(number));
     QVERIFY(label);
     QCOMPARE(label->parentWidget()->objectName(),
              row.frame == 0 ? QStringLiteral("Form1") : QStringLiteral("Frame%1").arg(row.frame));
     QCOMPARE(label->text(), QString::fromLatin1(row.text));
     QCOMPARE(label->textFormat(), Qt::PlainText);
     QCOMPARE(label->geometry(), fromTwips(row.twips));
-    QCOMPARE(label->isVisibleTo(m_form), row.shownAtStart);
+    QCOMPARE(label->isVisibleTo(&p.form), row.shownAtStart);
     QCOMPARE(label->palette().color(QPalette::WindowText), textColour);
     QVERIFY(label->font().bold());
     QVERIFY(label->font().pointSizeF() >= 7.5 && label->font().pointSizeF() <= 12);
@@ -315,10 +294,11 @@ void TestForm1Buttons::shouldBuildTheLabels()
 
 void TestForm1Buttons::shouldGiveTheViewsTheirLook()
 {
+    FakePanel p;
     const struct {
         QLabel *label;
         qreal points;
-    } views[] = {{m_form->Label11, 12}, {m_form->Label12, 12}, {m_form->Label25, 10.5}};
+    } views[] = {{p.form.Label11, 12}, {p.form.Label12, 12}, {p.form.Label25, 10.5}};
     for (const auto &view : views) {
         QCOMPARE(view.label->font().pointSizeF(), view.points);
         QVERIFY(view.label->text().isEmpty());
@@ -326,28 +306,30 @@ void TestForm1Buttons::shouldGiveTheViewsTheirLook()
         QCOMPARE(image.pixelColor(1, 1), QColor(Qt::white));
     }
     // Legends stand on the window's grey.
-    QVERIFY(!m_form->Label29->autoFillBackground());
-    QCOMPARE(m_form->palette().color(QPalette::Window), QColor(192, 192, 192));
+    QVERIFY(!p.form.Label29->autoFillBackground());
+    QCOMPARE(p.form.palette().color(QPalette::Window), QColor(192, 192, 192));
 }
 
 void TestForm1Buttons::shouldNameTheViewsByTheirText()
 {
-    QTest::mouseClick(button(44), Qt::LeftButton);
-    m_port->receive("00\r");
-    QCOMPARE(accessibleName(m_form->Label11), QStringLiteral(" C R 0  [CR] "));
-    QCOMPARE(accessibleName(m_form->Label12), QStringLiteral(" 0 0  [CR] "));
-    QCOMPARE(accessibleName(m_form->Label25), m_form->Label25->text());
-    QVERIFY(!m_form->Label25->text().isEmpty());
+    FakePanel p;
+    QTest::mouseClick(p.button(44), Qt::LeftButton);
+    p.port->receive("00\r");
+    QCOMPARE(accessibleName(p.form.Label11), QStringLiteral(" C R 0  [CR] "));
+    QCOMPARE(accessibleName(p.form.Label12), QStringLiteral(" 0 0  [CR] "));
+    QCOMPARE(accessibleName(p.form.Label25), p.form.Label25->text());
+    QVERIFY(!p.form.Label25->text().isEmpty());
 }
 
 void TestForm1Buttons::shouldDrawTheLinesBehindTheCursorPad()
 {
-    const QObjectList children = m_form->children();
-    const qsizetype firstButton = children.indexOf(button(5));
+    FakePanel p;
+    const QObjectList children = p.form.children();
+    const qsizetype firstButton = children.indexOf(p.button(5));
     for (const PanelLine &row : kPanelLines) {
-        auto *line = m_form->findChild<QWidget *>(QStringLiteral("Line%1").arg(row.number));
+        auto *line = p.form.findChild<QWidget *>(QStringLiteral("Line%1").arg(row.number));
         QVERIFY(line);
-        QCOMPARE(line->parentWidget(), m_form);
+        QCOMPARE(line->parentWidget(), &p.form);
         QCOMPARE(qMin(line->width(), line->height()), 2);
         QCOMPARE(qMax(line->width(), line->height()), qRound(QLineF(row.twips).length() / 15) + 2);
         QCOMPARE(line->grab().toImage().pixelColor(0, 0), QColor(128, 128, 255));
@@ -361,8 +343,9 @@ void TestForm1Buttons::shouldDrawTheLinesBehindTheCursorPad()
 
 void TestForm1Buttons::shouldUseOneProportionalSansSerifFace()
 {
+    FakePanel p;
     QSet<QString> families;
-    for (QWidget *widget : m_form->findChildren<QWidget *>()) {
+    for (QWidget *widget : p.form.findChildren<QWidget *>()) {
         if (!qobject_cast<QPushButton *>(widget) && !qobject_cast<QLabel *>(widget))
             continue;
         const QFontInfo info(widget->font());

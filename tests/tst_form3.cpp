@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "console/catalog.h"
 #include "console/form3.h"
-#include "fakes/fake_comm_port.h"
-#include "panel/form1.h"
+#include "fakes/fake_panel.h"
 #include "panel/panel_builder.h"
 
 #include <QAbstractItemView>
@@ -20,6 +19,33 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// The main window shown as in use (the console takes its frame size from it)
+// with the console open.
+struct PanelWithConsole : FakePanel {
+    PanelWithConsole()
+    {
+        form.show();
+        reopen();
+    }
+    void reopen()
+    {
+        form.Command74_Click();
+        console = form.console();
+    }
+    // As the operator does it: the item becomes current, then the choice is reported.
+    void choose(int list, int entry)
+    {
+        console->findChild<QComboBox *>(u"Combo%1"_s.arg(list))->setCurrentIndex(entry - 1);
+        console->Combo_Click(list);
+    }
+
+    Form3 *console = nullptr;
+};
+
+} // namespace
+
 class TestForm3 : public QObject
 {
     Q_OBJECT
@@ -27,8 +53,6 @@ public:
     TestForm3() { QStandardPaths::setTestModeEnabled(true); }
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
     void shouldLoadWithTheBasicListsFirstItem();
     void shouldPlaceEveryControl_data();
     void shouldPlaceEveryControl();
@@ -52,70 +76,31 @@ private Q_SLOTS:
     void shouldStartAfreshAfterClose();
     void shouldKeepOneConsole();
     void shouldDecodeAConsoleReplyByTheLastPanelCommand();
-
-private:
-    void open();
-    void choose(int list, int entry);
-
-    Module1 m_module;
-    FakeCommPort *m_port = nullptr;
-    Form1 *m_form = nullptr;
-    Form3 *m_console = nullptr;
 };
-
-void TestForm3::init()
-{
-    m_module = {};
-    m_port = new FakeCommPort;
-    m_form = new Form1(m_module, m_port);
-    m_port->setCommPort(1);
-    QVERIFY(m_port->setPortOpen(true));
-    // Shown as in use: the console takes its frame size from the main window.
-    m_form->show();
-    open();
-}
-
-void TestForm3::cleanup()
-{
-    delete m_form;
-}
-
-void TestForm3::open()
-{
-    m_form->Command74_Click();
-    m_console = m_form->console();
-    QVERIFY(m_console);
-}
-
-// As the operator does it: the item becomes current, then the choice is reported.
-void TestForm3::choose(int list, int entry)
-{
-    auto *combo = m_console->findChild<QComboBox *>(u"Combo%1"_s.arg(list));
-    combo->setCurrentIndex(entry - 1);
-    m_console->Combo_Click(list);
-}
 
 void TestForm3::shouldLoadWithTheBasicListsFirstItem()
 {
-    QCOMPARE(m_console->windowTitle(), u"Command List"_s);
-    QCOMPARE(m_console->frameGeometry().height(), qRound(Form3::outerHeight / 15.0));
-    QCOMPARE(m_console->width(), qRound(Form3::clientWidth / 15.0));
-    QVERIFY(m_console->Combo1->isVisibleTo(m_console));
-    QVERIFY(!m_console->Combo2->isVisibleTo(m_console));
-    QVERIFY(!m_console->Combo3->isVisibleTo(m_console));
-    QCOMPARE(m_console->Combo1->currentIndex(), 0);
-    QCOMPARE(m_console->Text1->text(), u"C00[CR]"_s);
-    QCOMPARE(m_console->consoleCommand(), "C00\r"_ba);
-    QVERIFY(m_console->Label2->isVisibleTo(m_console));
-    QVERIFY(!m_console->Label1->isVisibleTo(m_console));
-    QVERIFY(m_port->written.isEmpty());
+    PanelWithConsole p;
+    QVERIFY(p.console);
+    QCOMPARE(p.console->windowTitle(), u"Command List"_s);
+    QCOMPARE(p.console->frameGeometry().height(), qRound(Form3::outerHeight / 15.0));
+    QCOMPARE(p.console->width(), qRound(Form3::clientWidth / 15.0));
+    QVERIFY(p.console->Combo1->isVisibleTo(p.console));
+    QVERIFY(!p.console->Combo2->isVisibleTo(p.console));
+    QVERIFY(!p.console->Combo3->isVisibleTo(p.console));
+    QCOMPARE(p.console->Combo1->currentIndex(), 0);
+    QCOMPARE(p.console->Text1->text(), u"C00[CR]"_s);
+    QCOMPARE(p.console->consoleCommand(), "C00\r"_ba);
+    QVERIFY(p.console->Label2->isVisibleTo(p.console));
+    QVERIFY(!p.console->Label1->isVisibleTo(p.console));
+    QVERIFY(p.port->written.isEmpty());
 
     // The opening steps on the main window: status line away, slow timing, timers untouched.
-    QVERIFY(!m_form->Frame15->isVisibleTo(m_form));
-    QCOMPARE(m_form->Timer2->interval(), 5000);
-    QCOMPARE(m_form->Timer4->interval(), 5500);
-    QVERIFY(!m_form->Timer2->isActive());
-    QVERIFY(!m_form->Timer4->isActive());
+    QVERIFY(!p.form.Frame15->isVisibleTo(&p.form));
+    QCOMPARE(p.form.Timer2->interval(), 5000);
+    QCOMPARE(p.form.Timer4->interval(), 5500);
+    QVERIFY(!p.form.Timer2->isActive());
+    QVERIFY(!p.form.Timer4->isActive());
 }
 
 void TestForm3::shouldPlaceEveryControl_data()
@@ -144,10 +129,11 @@ void TestForm3::shouldPlaceEveryControl_data()
 
 void TestForm3::shouldPlaceEveryControl()
 {
+    PanelWithConsole p;
     QFETCH(QString, name);
     QFETCH(QRect, twips);
     QFETCH(bool, bold);
-    auto *control = m_console->findChild<QWidget *>(name);
+    auto *control = p.console->findChild<QWidget *>(name);
     QVERIFY(control);
     QCOMPARE(control->geometry(), fromTwips(twips));
     if (!qobject_cast<QComboBox *>(control))
@@ -161,9 +147,10 @@ void TestForm3::shouldPlaceEveryControl()
 
 void TestForm3::shouldFollowTheTabOrder()
 {
+    PanelWithConsole p;
     QStringList order;
-    for (QWidget *w = m_console->nextInFocusChain(); w != m_console; w = w->nextInFocusChain()) {
-        if (w->parentWidget() == m_console && (w->focusPolicy() & Qt::TabFocus))
+    for (QWidget *w = p.console->nextInFocusChain(); w != p.console; w = w->nextInFocusChain()) {
+        if (w->parentWidget() == p.console && (w->focusPolicy() & Qt::TabFocus))
             order << w->objectName();
     }
     QCOMPARE(order, QStringList({u"Combo1"_s, u"Command1"_s, u"Command2"_s, u"Command3"_s, u"Text1"_s,
@@ -182,10 +169,11 @@ void TestForm3::shouldHoldTheCatalogueInEachList_data()
 // The shown text may lay the tabs out, the item's data is the entry itself.
 void TestForm3::shouldHoldTheCatalogueInEachList()
 {
+    PanelWithConsole p;
     QFETCH(int, list);
     const std::span<const std::string_view> entries[] = {kBasicCommands, kExpandCommands,
                                                          kExpandReadCommands};
-    const auto *combo = m_console->findChild<QComboBox *>(u"Combo%1"_s.arg(list));
+    const auto *combo = p.console->findChild<QComboBox *>(u"Combo%1"_s.arg(list));
     QTEST(combo->count(), "count");
     for (int i = 0; i < combo->count(); ++i) {
         const std::string_view e = entries[list - 1][std::size_t(i)];
@@ -219,77 +207,81 @@ void TestForm3::shouldTakeTheChosenItem_data()
 
 void TestForm3::shouldTakeTheChosenItem()
 {
+    PanelWithConsole p;
     QFETCH(int, list);
     QFETCH(int, entry);
     QFETCH(QString, text);
     QFETCH(QByteArray, wire);
     QFETCH(bool, parameter);
-    const QList<QPushButton *> listButtons = {m_console->Command3, m_console->Command4, m_console->Command5};
+    const QList<QPushButton *> listButtons = {p.console->Command3, p.console->Command4, p.console->Command5};
     listButtons[list - 1]->click();
-    QWidget *focusBefore = m_console->focusWidget();
+    QWidget *focusBefore = p.console->focusWidget();
 
-    choose(list, entry);
-    QCOMPARE(m_console->Text1->text(), text);
-    QCOMPARE(m_console->consoleCommand(), wire);
-    QVERIFY(m_console->Label2->isVisibleTo(m_console));
-    QCOMPARE(m_console->Label1->isVisibleTo(m_console), parameter);
-    QCOMPARE(m_console->focusWidget(), parameter ? m_console->Text1 : focusBefore);
+    p.choose(list, entry);
+    QCOMPARE(p.console->Text1->text(), text);
+    QCOMPARE(p.console->consoleCommand(), wire);
+    QVERIFY(p.console->Label2->isVisibleTo(p.console));
+    QCOMPARE(p.console->Label1->isVisibleTo(p.console), parameter);
+    QCOMPARE(p.console->focusWidget(), parameter ? p.console->Text1 : focusBefore);
 
-    m_console->Command1->click();
-    QCOMPARE(m_port->written, wire);
+    p.console->Command1->click();
+    QCOMPARE(p.port->written, wire);
 }
 
 void TestForm3::shouldTakeAnItemChosenByKeyboard()
 {
-    m_console->Command4->click();
-    QTest::keyClick(m_console->Combo2, Qt::Key_End);
-    QCOMPARE(m_console->Text1->text(), u"CF FDEFAULT RST[CR]"_s);
-    QCOMPARE(m_console->consoleCommand(), "CF FDEFAULT RST\r"_ba);
+    PanelWithConsole p;
+    p.console->Command4->click();
+    QTest::keyClick(p.console->Combo2, Qt::Key_End);
+    QCOMPARE(p.console->Text1->text(), u"CF FDEFAULT RST[CR]"_s);
+    QCOMPARE(p.console->consoleCommand(), "CF FDEFAULT RST\r"_ba);
 
     // Choosing the current item again is a choice too.
-    m_console->Command1->click();
-    QVERIFY(!m_console->Label2->isVisibleTo(m_console));
-    Q_EMIT m_console->Combo2->activated(m_console->Combo2->currentIndex());
-    QVERIFY(m_console->Label2->isVisibleTo(m_console));
+    p.console->Command1->click();
+    QVERIFY(!p.console->Label2->isVisibleTo(p.console));
+    Q_EMIT p.console->Combo2->activated(p.console->Combo2->currentIndex());
+    QVERIFY(p.console->Label2->isVisibleTo(p.console));
 }
 
 void TestForm3::shouldKeepTheParameterLegendForOtherLists()
 {
-    m_console->Command4->click();
-    choose(2, 115);
-    QVERIFY(m_console->Label1->isVisibleTo(m_console));
-    m_console->Command3->click();
-    choose(1, 3);
-    QVERIFY(m_console->Label1->isVisibleTo(m_console));
-    m_console->Command5->click();
-    choose(3, 4);
-    QVERIFY(m_console->Label1->isVisibleTo(m_console));
-    m_console->Command4->click();
-    QVERIFY(!m_console->Label1->isVisibleTo(m_console));
+    PanelWithConsole p;
+    p.console->Command4->click();
+    p.choose(2, 115);
+    QVERIFY(p.console->Label1->isVisibleTo(p.console));
+    p.console->Command3->click();
+    p.choose(1, 3);
+    QVERIFY(p.console->Label1->isVisibleTo(p.console));
+    p.console->Command5->click();
+    p.choose(3, 4);
+    QVERIFY(p.console->Label1->isVisibleTo(p.console));
+    p.console->Command4->click();
+    QVERIFY(!p.console->Label1->isVisibleTo(p.console));
 }
 
 void TestForm3::shouldSendOvertypedDigits()
 {
-    m_console->Command4->click();
-    choose(2, 22);
-    m_console->Text1->setSelection(11, 2);
-    QTest::keyClicks(m_console->Text1, u"15"_s);
-    QCOMPARE(m_console->Text1->text(), u"CF VOLUME 015[CR]"_s);
+    PanelWithConsole p;
+    p.console->Command4->click();
+    p.choose(2, 22);
+    p.console->Text1->setSelection(11, 2);
+    QTest::keyClicks(p.console->Text1, u"15"_s);
+    QCOMPARE(p.console->Text1->text(), u"CF VOLUME 015[CR]"_s);
 
-    QTest::mouseClick(m_console->Command1, Qt::LeftButton);
-    QCOMPARE(m_port->written, "CF VOLUME 015\r"_ba);
-    QCOMPARE(m_form->Label11->text(), u" C F _ V O L U M E _ 0 1 5  [CR] "_s);
-    QVERIFY(!m_console->Label1->isVisibleTo(m_console));
-    QVERIFY(!m_console->Label2->isVisibleTo(m_console));
-    QVERIFY(m_form->Timer2->isActive());
-    QVERIFY(m_form->Timer4->isActive());
-    QCOMPARE(m_form->Timer2->interval(), 5000);
-    QCOMPARE(m_form->Timer4->interval(), 5500);
-    QVERIFY(m_module.PendingCommand.isEmpty());
+    QTest::mouseClick(p.console->Command1, Qt::LeftButton);
+    QCOMPARE(p.port->written, "CF VOLUME 015\r"_ba);
+    QCOMPARE(p.form.Label11->text(), u" C F _ V O L U M E _ 0 1 5  [CR] "_s);
+    QVERIFY(!p.console->Label1->isVisibleTo(p.console));
+    QVERIFY(!p.console->Label2->isVisibleTo(p.console));
+    QVERIFY(p.form.Timer2->isActive());
+    QVERIFY(p.form.Timer4->isActive());
+    QCOMPARE(p.form.Timer2->interval(), 5000);
+    QCOMPARE(p.form.Timer4->interval(), 5500);
+    QVERIFY(p.module.PendingCommand.isEmpty());
 
     // The transaction runs as for a panel command: no reply, the mark comes.
-    m_form->Timer2_Timer();
-    QCOMPARE(m_form->Label12->text(), u" X X X X"_s);
+    p.form.Timer2_Timer();
+    QCOMPARE(p.form.Label12->text(), u" X X X X"_s);
 }
 
 void TestForm3::shouldSendTheCommandPartOfAnyText_data()
@@ -306,165 +298,177 @@ void TestForm3::shouldSendTheCommandPartOfAnyText_data()
 
 void TestForm3::shouldSendTheCommandPartOfAnyText()
 {
+    PanelWithConsole p;
     QFETCH(QString, text);
     QFETCH(QByteArray, wire);
-    m_console->Text1->clear();
-    QTest::keyClicks(m_console->Text1, text);
-    QCOMPARE(m_console->consoleCommand(), wire);
+    p.console->Text1->clear();
+    QTest::keyClicks(p.console->Text1, text);
+    QCOMPARE(p.console->consoleCommand(), wire);
     // Editing leaves the legends as they were.
-    QVERIFY(m_console->Label2->isVisibleTo(m_console));
-    QVERIFY(!m_console->Label1->isVisibleTo(m_console));
+    QVERIFY(p.console->Label2->isVisibleTo(p.console));
+    QVERIFY(!p.console->Label1->isVisibleTo(p.console));
 
-    m_console->Command1->click();
-    QCOMPARE(m_port->written, wire);
+    p.console->Command1->click();
+    QCOMPARE(p.port->written, wire);
 }
 
 void TestForm3::shouldIgnoreADeletedMarker()
 {
-    m_console->Text1->end(false);
+    PanelWithConsole p;
+    p.console->Text1->end(false);
     for (int i = 0; i < 4; ++i)
-        QTest::keyClick(m_console->Text1, Qt::Key_Backspace);
-    QCOMPARE(m_console->Text1->text(), u"C00"_s);
-    m_console->Command1->click();
-    QCOMPARE(m_port->written, "C00\r"_ba);
+        QTest::keyClick(p.console->Text1, Qt::Key_Backspace);
+    QCOMPARE(p.console->Text1->text(), u"C00"_s);
+    p.console->Command1->click();
+    QCOMPARE(p.port->written, "C00\r"_ba);
 }
 
 void TestForm3::shouldResetTheListOnItsButton()
 {
-    choose(1, 5);
-    m_console->Command5->click();
-    choose(3, 10);
-    QTest::keyClicks(m_console->Text1, u"edited"_s);
+    PanelWithConsole p;
+    p.choose(1, 5);
+    p.console->Command5->click();
+    p.choose(3, 10);
+    QTest::keyClicks(p.console->Text1, u"edited"_s);
 
-    m_console->Command5->click();
-    QCOMPARE(m_console->Combo3->currentIndex(), 0);
-    QCOMPARE(m_console->Text1->text(), u"CR STATUS[CR]"_s);
-    QCOMPARE(m_console->consoleCommand(), "CR STATUS\r"_ba);
+    p.console->Command5->click();
+    QCOMPARE(p.console->Combo3->currentIndex(), 0);
+    QCOMPARE(p.console->Text1->text(), u"CR STATUS[CR]"_s);
+    QCOMPARE(p.console->consoleCommand(), "CR STATUS\r"_ba);
 
-    m_console->Command3->click();
-    QVERIFY(m_console->Combo1->isVisibleTo(m_console));
-    QVERIFY(!m_console->Combo2->isVisibleTo(m_console));
-    QVERIFY(!m_console->Combo3->isVisibleTo(m_console));
-    QCOMPARE(m_console->Combo1->currentIndex(), 0);
-    QCOMPARE(m_console->Text1->text(), u"C00[CR]"_s);
+    p.console->Command3->click();
+    QVERIFY(p.console->Combo1->isVisibleTo(p.console));
+    QVERIFY(!p.console->Combo2->isVisibleTo(p.console));
+    QVERIFY(!p.console->Combo3->isVisibleTo(p.console));
+    QCOMPARE(p.console->Combo1->currentIndex(), 0);
+    QCOMPARE(p.console->Text1->text(), u"C00[CR]"_s);
 }
 
 void TestForm3::shouldShowTheLegendsAfterEachEvent()
 {
+    PanelWithConsole p;
     const auto legends = [this] {
-        return std::pair(m_console->Label2->isVisibleTo(m_console),
-                         m_console->Label1->isVisibleTo(m_console));
+        return std::pair(p.console->Label2->isVisibleTo(p.console),
+                         p.console->Label1->isVisibleTo(p.console));
     };
     QCOMPARE(legends(), std::pair(true, false));
-    m_console->Command1->click();
+    p.console->Command1->click();
     QCOMPARE(legends(), std::pair(false, false));
     // The list button re-chooses the first item, already current: a fresh choice all the same.
-    m_console->Command3->click();
+    p.console->Command3->click();
     QCOMPARE(legends(), std::pair(true, false));
-    m_console->Command4->click();
-    choose(2, 115);
+    p.console->Command4->click();
+    p.choose(2, 115);
     QCOMPARE(legends(), std::pair(true, true));
-    m_console->Command1->click();
+    p.console->Command1->click();
     QCOMPARE(legends(), std::pair(false, false));
-    QTest::keyClicks(m_console->Text1, u"1"_s);
+    QTest::keyClicks(p.console->Text1, u"1"_s);
     QCOMPARE(legends(), std::pair(false, false));
-    m_console->Command5->click();
+    p.console->Command5->click();
     QCOMPARE(legends(), std::pair(true, false));
 }
 
 void TestForm3::shouldSendTheSameCommandTwice()
 {
-    m_console->Command1->click();
-    m_form->Timer2_Timer();
-    m_console->Command1->click();
-    QCOMPARE(m_port->written, "C00\rC00\r"_ba);
-    QCOMPARE(m_console->Text1->text(), u"C00[CR]"_s);
-    QCOMPARE(m_console->Combo1->currentIndex(), 0);
-    QVERIFY(m_form->Timer2->isActive());
-    QCOMPARE(m_form->replyPending(), quint8(1));
+    PanelWithConsole p;
+    p.console->Command1->click();
+    p.form.Timer2_Timer();
+    p.console->Command1->click();
+    QCOMPARE(p.port->written, "C00\rC00\r"_ba);
+    QCOMPARE(p.console->Text1->text(), u"C00[CR]"_s);
+    QCOMPARE(p.console->Combo1->currentIndex(), 0);
+    QVERIFY(p.form.Timer2->isActive());
+    QCOMPARE(p.form.replyPending(), quint8(1));
 }
 
 void TestForm3::shouldRestoreTheMainWindowOnClose()
 {
-    m_form->Timer2->start();
-    QTest::mouseClick(m_console->Command2, Qt::LeftButton);
-    QVERIFY(m_form->Frame15->isVisibleTo(m_form));
-    QCOMPARE(m_form->Timer2->interval(), 1000);
-    QCOMPARE(m_form->Timer4->interval(), 1200);
-    QVERIFY(m_form->Timer2->isActive());
-    QVERIFY(!m_form->Timer4->isActive());
-    QTRY_VERIFY(!m_form->console());
+    PanelWithConsole p;
+    p.form.Timer2->start();
+    QTest::mouseClick(p.console->Command2, Qt::LeftButton);
+    QVERIFY(p.form.Frame15->isVisibleTo(&p.form));
+    QCOMPARE(p.form.Timer2->interval(), 1000);
+    QCOMPARE(p.form.Timer4->interval(), 1200);
+    QVERIFY(p.form.Timer2->isActive());
+    QVERIFY(!p.form.Timer4->isActive());
+    QTRY_VERIFY(!p.form.console());
 }
 
 void TestForm3::shouldRestoreTheMainWindowWhenClosedFromTheTitleBar()
 {
-    QVERIFY(m_console->windowHandle());
-    m_console->windowHandle()->close();
-    QVERIFY(m_form->Frame15->isVisibleTo(m_form));
-    QCOMPARE(m_form->Timer2->interval(), 1000);
-    QCOMPARE(m_form->Timer4->interval(), 1200);
-    QTRY_VERIFY(!m_form->console());
+    PanelWithConsole p;
+    QVERIFY(p.console->windowHandle());
+    p.console->windowHandle()->close();
+    QVERIFY(p.form.Frame15->isVisibleTo(&p.form));
+    QCOMPARE(p.form.Timer2->interval(), 1000);
+    QCOMPARE(p.form.Timer4->interval(), 1200);
+    QTRY_VERIFY(!p.form.console());
 }
 
 // With the main window closed the program is on its way out: the console
 // going with it must not bring the main window back.
 void TestForm3::shouldLeaveAClosedMainWindowClosed()
 {
-    m_form->close();
-    QVERIFY(m_console->isVisible());
-    m_console->windowHandle()->close();
-    QVERIFY(!m_form->isVisible());
+    PanelWithConsole p;
+    p.form.close();
+    QVERIFY(p.console->isVisible());
+    p.console->windowHandle()->close();
+    QVERIFY(!p.form.isVisible());
 }
 
 void TestForm3::shouldStartAfreshAfterClose()
 {
-    m_console->Command5->click();
-    choose(3, 20);
-    m_console->Command2->click();
-    QTRY_VERIFY(!m_form->console());
+    PanelWithConsole p;
+    p.console->Command5->click();
+    p.choose(3, 20);
+    p.console->Command2->click();
+    QTRY_VERIFY(!p.form.console());
 
-    open();
-    QVERIFY(!m_form->Frame15->isVisibleTo(m_form));
-    QVERIFY(m_console->Combo1->isVisibleTo(m_console));
-    QVERIFY(!m_console->Combo3->isVisibleTo(m_console));
-    QCOMPARE(m_console->Text1->text(), u"C00[CR]"_s);
-    QCOMPARE(m_console->consoleCommand(), "C00\r"_ba);
+    p.reopen();
+    QVERIFY(p.console);
+    QVERIFY(!p.form.Frame15->isVisibleTo(&p.form));
+    QVERIFY(p.console->Combo1->isVisibleTo(p.console));
+    QVERIFY(!p.console->Combo3->isVisibleTo(p.console));
+    QCOMPARE(p.console->Text1->text(), u"C00[CR]"_s);
+    QCOMPARE(p.console->consoleCommand(), "C00\r"_ba);
 }
 
 void TestForm3::shouldKeepOneConsole()
 {
-    m_console->Command5->click();
-    choose(3, 20);
-    m_form->Timer2->setInterval(1000);
-    m_form->Timer4->setInterval(1200);
+    PanelWithConsole p;
+    p.console->Command5->click();
+    p.choose(3, 20);
+    p.form.Timer2->setInterval(1000);
+    p.form.Timer4->setInterval(1200);
 
-    m_form->Command_Click(74);
-    QCOMPARE(m_form->console(), m_console);
-    QCOMPARE(m_form->findChildren<Form3 *>().size(), 1);
-    QVERIFY(m_console->Combo3->isVisibleTo(m_console));
-    QCOMPARE(m_console->Combo3->currentIndex(), 19);
-    QCOMPARE(m_console->Text1->text(), u"CR SERSYS[CR]"_s);
-    QVERIFY(!m_form->Frame15->isVisibleTo(m_form));
-    QCOMPARE(m_form->Timer2->interval(), 5000);
-    QCOMPARE(m_form->Timer4->interval(), 5500);
+    p.form.Command_Click(74);
+    QCOMPARE(p.form.console(), p.console);
+    QCOMPARE(p.form.findChildren<Form3 *>().size(), 1);
+    QVERIFY(p.console->Combo3->isVisibleTo(p.console));
+    QCOMPARE(p.console->Combo3->currentIndex(), 19);
+    QCOMPARE(p.console->Text1->text(), u"CR SERSYS[CR]"_s);
+    QVERIFY(!p.form.Frame15->isVisibleTo(&p.form));
+    QCOMPARE(p.form.Timer2->interval(), 5000);
+    QCOMPARE(p.form.Timer4->interval(), 5500);
 }
 
 // Console commands leave PendingCommand alone, so the reply is read as the
 // answer to the panel's last status read.
 void TestForm3::shouldDecodeAConsoleReplyByTheLastPanelCommand()
 {
-    m_form->Command_Click(44);
-    QCOMPARE(m_port->written, "CR0\r"_ba);
-    m_form->Timer2_Timer();
-    m_form->Timer4_Timer();
+    PanelWithConsole p;
+    p.form.Command_Click(44);
+    QCOMPARE(p.port->written, "CR0\r"_ba);
+    p.form.Timer2_Timer();
+    p.form.Timer4_Timer();
 
-    m_console->Command1->click();
-    QCOMPARE(m_port->written, "CR0\rC00\r"_ba);
-    QCOMPARE(m_module.PendingCommand, "CR0\r"_ba);
-    m_port->receive("00\r");
-    QCOMPARE(m_form->Label12->text(), u" 0 0  [CR] "_s);
-    QCOMPARE(m_form->Label25->text(), u" Power ON"_s);
-    QVERIFY(!m_form->Label25->isVisibleTo(m_form));
+    p.console->Command1->click();
+    QCOMPARE(p.port->written, "CR0\rC00\r"_ba);
+    QCOMPARE(p.module.PendingCommand, "CR0\r"_ba);
+    p.port->receive("00\r");
+    QCOMPARE(p.form.Label12->text(), u" 0 0  [CR] "_s);
+    QCOMPARE(p.form.Label25->text(), u" Power ON"_s);
+    QVERIFY(!p.form.Label25->isVisibleTo(&p.form));
 }
 
 QTEST_MAIN(TestForm3)

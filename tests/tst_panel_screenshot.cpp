@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fakes/fake_comm_port.h"
-#include "panel/form1.h"
+#include "fakes/fake_panel.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -37,11 +36,10 @@ void TestPanelScreenshot::shouldRenderThePanel()
     QFETCH(int, heightTwips);
     QFETCH(QSize, size);
     QFETCH(QString, file);
-    Module1 module;
-    Form1 form(module, new FakeCommPort);
-    form.setHeightTwips(heightTwips);
+    FakePanel p;
+    p.form.setHeightTwips(heightTwips);
 
-    const QImage image = form.grab().toImage();
+    const QImage image = p.form.grab().toImage();
     QCOMPARE(image.size(), size * image.devicePixelRatio());
     QCOMPARE(image.pixelColor(QPoint(2, 2) * image.devicePixelRatio()), QColor(192, 192, 192));
     const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(file);
@@ -50,8 +48,8 @@ void TestPanelScreenshot::shouldRenderThePanel()
 
 void TestPanelScreenshot::shouldNotOverlapSiblingControls()
 {
-    Module1 module;
-    Form1 form(module, new FakeCommPort);
+    FakePanel p;
+    Form1 &form = p.form;
     const QRect client(0, 0, 692, 508);
 
     QList<QWidget *> parents{&form};

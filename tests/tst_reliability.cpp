@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fakes/fake_comm_port.h"
+#include "fakes/fake_panel.h"
 #include "fakes/pty_pair.h"
-#include "panel/form1.h"
 #include "serial/render.h"
 #include "serial/serial_comm_port.h"
 
@@ -115,19 +114,15 @@ void TestReliability::shouldRenderAnyReplyInAnySplit()
 {
     QFETCH(QByteArray, reply);
     QFETCH(int, piece);
-    Module1 module;
-    auto *port = new FakeCommPort;
-    Form1 form(module, port);
-    port->setCommPort(1);
-    port->setPortOpen(true);
-    form.Command_Click(44);
+    FakePanel p;
+    p.form.Command_Click(44);
     for (qsizetype at = 0; at < reply.size(); at += piece) {
-        port->receive(reply.mid(at, piece));
-        QVERIFY(form.receiveBuffer().size() <= Form1::receiveLimit);
+        p.port->receive(reply.mid(at, piece));
+        QVERIFY(p.form.receiveBuffer().size() <= Form1::receiveLimit);
     }
     const QByteArray kept = reply.right(Form1::receiveLimit);
-    QCOMPARE(form.receiveBuffer(), kept);
-    QCOMPARE(form.Label12->text(), renderTokens(kept).text);
+    QCOMPARE(p.form.receiveBuffer(), kept);
+    QCOMPARE(p.form.Label12->text(), renderTokens(kept).text);
 }
 
 QTEST_MAIN(TestReliability)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "fakes/fake_comm_port.h"
+#include "fakes/fake_panel.h"
 #include "fakes/modal_watcher.h"
 #include "fakes/private_settings_store.h"
 #include "fakes/pty_pair.h"
@@ -295,7 +295,8 @@ void TestStartup::shouldToggleTheHeightWithCtrlHAlone()
     QFETCH(Qt::KeyboardModifiers, modifiers);
     QFETCH(bool, toggles);
 
-    Form1 form(m_module, new FakeCommPort);
+    FakePanel p;
+    Form1 &form = p.form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.buttons->buttons().first()->setFocus(); // any control may hold the focus
@@ -337,25 +338,24 @@ void TestStartup::shouldCloseThePortWithTheWindow()
 
 void TestStartup::shouldEndEverythingOnEnd()
 {
-    auto *port = new FakeCommPort;
-    Form1 form(m_module, port);
-    port->setCommPort(1);
-    QVERIFY(port->setPortOpen(true));
+    FakePanel p;
+    Form1 &form = p.form;
     form.show();
     form.Command33_Click();
     QPointer<Form2> dialog = form.portDialog();
-    QVERIFY(port->setPortOpen(true)); // as after the dialog's OK
+    QVERIFY(p.port->setPortOpen(true)); // as after the dialog's OK
     QTimer::singleShot(0, &form, &Form1::Command16_Click);
     QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
     QCOMPARE(QApplication::exec(), 0);
     QVERIFY(!form.isVisible());
     QVERIFY(dialog && !dialog->isVisible());
-    QVERIFY(!port->portOpen());
+    QVERIFY(!p.port->portOpen());
 }
 
 void TestStartup::shouldEndWhenTheLastWindowCloses()
 {
-    Form1 form(m_module, new FakeCommPort);
+    FakePanel p;
+    Form1 &form = p.form;
     form.show();
     form.Command33_Click();
     QPointer<Form2> dialog = form.portDialog();
