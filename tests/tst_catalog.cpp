@@ -53,54 +53,40 @@ private Q_SLOTS:
         QTest::addColumn<List>("list");
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("expected");
+        const auto add = [](const char *name, List list, int number, const QString &expected) {
+            QTest::newRow(name) << list << number << expected;
+        };
+        using enum List;
 
-        QTest::newRow("basic first") << List::Basic << 1 << u"C00[CR]     :POWER ON"_s;
-        QTest::newRow("basic last") << List::Basic << 61 << u"CR7[CR]     :Lamp Mode Read"_s;
-        QTest::newRow("expand first") << List::Expand << 1
-                                      << u"CF KEYEMU RIGHT[CR]  \t:Behave the same as corresponding key of "
-                                         "projector top panel"_s;
-        QTest::newRow("expand group member") << List::Expand << 2 << u"CF KEYEMU LEFT[CR]"_s;
-        QTest::newRow("expand last") << List::Expand << 283
-                                     << u"CF FDEFAULT RST[CR]  \t\t:Set the value to Factory Default"_s;
-        QTest::newRow("expand volume placeholder")
-            << List::Expand << 22 << u"CF VOLUME 0%%[CR]  \t:% = 0-9"_s;
-        QTest::newRow("expand two-tab placeholder")
-            << List::Expand << 115 << u"CF TDOTS %%%%[CR]  \t\t:% = 0-9"_s;
-        QTest::newRow("input computer1 head")
-            << List::Expand << 25 << u"CF INPUT COMPUTER1[CR] \t:Select Input"_s;
-        QTest::newRow("input computer2 trailing blanks")
-            << List::Expand << 26 << u"CF INPUT COMPUTER2[CR] \t"_s;
-        QTest::newRow("input4 three spaces")
-            << List::Expand << 47
-            << u"CF INPUT4 S-VIDEO[CR]   :Select S-video and set input selected "
-               "in %1"_s;
-        QTest::newRow("lampmode one space two tabs")
-            << List::Expand << 104 << u"CF LAMPMODE NORMAL[CR] \t\t:Select Lamp mode"_s;
-        QTest::newRow("lamplife one space one tab")
-            << List::Expand << 108 << u"CF LAMPLIFECONTRL MODE1[CR] \t:Select Lamp life mode"_s;
-        QTest::newRow("english eight spaces")
-            << List::Expand << 198
-            << u"CF LANG ENG[CR]  \t\t:Select English        Select language "
-               "for OSD"_s;
-        QTest::newRow("turkish one space two tabs")
-            << List::Expand << 215 << u"CF LANG TUR[CR] \t\t:Select Turkih"_s;
-        QTest::newRow("logo head") << List::Expand << 236
-                                   << u"CF LOGO %%%% OFF[CR]  \t\t:Set Logo function"_s;
-        QTest::newRow("logo member") << List::Expand << 237 << u"CF LOGO %%%% DFLT[CR]"_s;
-        QTest::newRow("power management time") << List::Expand << 252 << u"CF P-MANETIME %%[CR]"_s;
-        QTest::newRow("read first") << List::ExpandRead << 1
-                                    << u"CR STATUS[CR] \t:Get setting status of Projector behavior"_s;
-        QTest::newRow("read ten chars")
-            << List::ExpandRead << 11 << u"CR INPUT[CR] \t:Get selected Input No."_s;
-        QTest::newRow("read eleven chars") << List::ExpandRead << 6
-                                           << u"CR TEMPWARN[CR] :Get if temperature is close to abnomal "
-                                              "temperature"_s;
-        QTest::newRow("read trailing space") << List::ExpandRead << 8
-                                             << u"CR TEMPFAIL[CR] :Get temperature when sensors approach "
-                                                "abnomal temperature "_s;
-        QTest::newRow("read next to last")
-            << List::ExpandRead << 82 << u"CR IMGGMD[CR] \t:Get setting value of image Gamma"_s;
-        QTest::newRow("read last") << List::ExpandRead << 83 << u" "_s;
+        add("basic first", Basic, 1, u"C00[CR]     :POWER ON"_s);
+        add("basic last", Basic, 61, u"CR7[CR]     :Lamp Mode Read"_s);
+        add("expand first", Expand, 1,
+            u"CF KEYEMU RIGHT[CR]  \t:Behave the same as corresponding key of projector top panel"_s);
+        add("expand group member", Expand, 2, u"CF KEYEMU LEFT[CR]"_s);
+        add("expand last", Expand, 283, u"CF FDEFAULT RST[CR]  \t\t:Set the value to Factory Default"_s);
+        add("expand volume placeholder", Expand, 22, u"CF VOLUME 0%%[CR]  \t:% = 0-9"_s);
+        add("expand two-tab placeholder", Expand, 115, u"CF TDOTS %%%%[CR]  \t\t:% = 0-9"_s);
+        add("input computer1 head", Expand, 25, u"CF INPUT COMPUTER1[CR] \t:Select Input"_s);
+        add("input computer2 trailing blanks", Expand, 26, u"CF INPUT COMPUTER2[CR] \t"_s);
+        add("input4 three spaces", Expand, 47,
+            u"CF INPUT4 S-VIDEO[CR]   :Select S-video and set input selected in %1"_s);
+        add("lampmode one space two tabs", Expand, 104, u"CF LAMPMODE NORMAL[CR] \t\t:Select Lamp mode"_s);
+        add("lamplife one space one tab", Expand, 108,
+            u"CF LAMPLIFECONTRL MODE1[CR] \t:Select Lamp life mode"_s);
+        add("english eight spaces", Expand, 198,
+            u"CF LANG ENG[CR]  \t\t:Select English        Select language for OSD"_s);
+        add("turkish one space two tabs", Expand, 215, u"CF LANG TUR[CR] \t\t:Select Turkih"_s);
+        add("logo head", Expand, 236, u"CF LOGO %%%% OFF[CR]  \t\t:Set Logo function"_s);
+        add("logo member", Expand, 237, u"CF LOGO %%%% DFLT[CR]"_s);
+        add("power management time", Expand, 252, u"CF P-MANETIME %%[CR]"_s);
+        add("read first", ExpandRead, 1, u"CR STATUS[CR] \t:Get setting status of Projector behavior"_s);
+        add("read ten chars", ExpandRead, 11, u"CR INPUT[CR] \t:Get selected Input No."_s);
+        add("read eleven chars", ExpandRead, 6,
+            u"CR TEMPWARN[CR] :Get if temperature is close to abnomal temperature"_s);
+        add("read trailing space", ExpandRead, 8,
+            u"CR TEMPFAIL[CR] :Get temperature when sensors approach abnomal temperature "_s);
+        add("read next to last", ExpandRead, 82, u"CR IMGGMD[CR] \t:Get setting value of image Gamma"_s);
+        add("read last", ExpandRead, 83, u" "_s);
     }
 
     void shouldSpellEntriesExactly()
@@ -154,31 +140,20 @@ private Q_SLOTS:
         QCOMPARE(rows, 21);
     }
 
-    void shouldHoldOneMarkerAndNoOtherBracket_data()
-    {
-        QTest::addColumn<List>("list");
-        QTest::newRow("basic") << List::Basic;
-        QTest::newRow("expand") << List::Expand;
-        QTest::newRow("expand read") << List::ExpandRead;
-    }
-
+    // Every entry but the last of Expand Read (a single space) ends its
+    // command part with the one marker; basic codes are three characters.
     void shouldHoldOneMarkerAndNoOtherBracket()
     {
-        QFETCH(List, list);
-        const auto all = entries(list);
-        const std::size_t checked = list == List::ExpandRead ? all.size() - 1 : all.size();
-        for (std::size_t i = 0; i < checked; ++i) {
-            const QString s = text(all[i]);
-            QVERIFY2(s.count(u"[CR]"_s) == 1 && s.count(u'[') == 1, all[i].data());
+        for (List list : {List::Basic, List::Expand, List::ExpandRead}) {
+            const auto all = entries(list);
+            const std::size_t checked = list == List::ExpandRead ? all.size() - 1 : all.size();
+            for (std::size_t i = 0; i < checked; ++i) {
+                const QString s = text(all[i]);
+                QVERIFY2(s.count(u"[CR]"_s) == 1 && s.count(u'[') == 1, all[i].data());
+                QVERIFY2(list != List::Basic || commandPart(s).size() == 3, all[i].data());
+            }
         }
-        if (list == List::ExpandRead)
-            QVERIFY(!text(all.back()).contains(u'['));
-    }
-
-    void shouldGiveEveryBasicCodeThreeCharacters()
-    {
-        for (std::string_view e : kBasicCommands)
-            QVERIFY2(commandPart(text(e)).size() == 3, e.data());
+        QVERIFY(!text(kExpandReadCommands.back()).contains(u'['));
     }
 
     // Up to ten characters of command part the separator is a space and a

@@ -74,13 +74,16 @@ private Q_SLOTS:
         QCOMPARE(commands, expected);
     }
 
+    // The longest line is taken; beyond it the line is cut off and answered "?".
     void shouldBoundALineThatNeverEnds()
     {
         CommandFramer framer;
-        const QByteArray noise(100'000, 'A');
-        QVERIFY(framer.feed(noise).isEmpty());
-        QCOMPARE(framer.buffered(), CommandFramer::kMaxLength);
+        const QList<ReceivedCommand> longest = framer.feed(QByteArray(CommandFramer::kMaxLength, 'A') + '\r');
+        QCOMPARE(longest.size(), 1);
+        QVERIFY(!longest[0].overlong);
 
+        QVERIFY(framer.feed(QByteArray(100'000, 'A')).isEmpty());
+        QCOMPARE(framer.buffered(), CommandFramer::kMaxLength);
         const QList<ReceivedCommand> ended = framer.feed("\rCR0\r");
         QCOMPARE(ended.size(), 2);
         QVERIFY(ended[0].overlong);
@@ -89,62 +92,52 @@ private Q_SLOTS:
         QCOMPARE(ended[1].text, QByteArray("CR0"));
     }
 
-    void shouldAcceptALineOfTheLongestLength()
-    {
-        CommandFramer framer;
-        const QList<ReceivedCommand> commands =
-            framer.feed(QByteArray(CommandFramer::kMaxLength, 'A') + '\r');
-        QCOMPARE(commands.size(), 1);
-        QVERIFY(!commands[0].overlong);
-    }
-
-    void shouldAnswerStatusReadsInExactBytes_data()
+    // Status reads in the exact bytes the panel decodes, and the extended
+    // reads giving back what was set.
+    void shouldAnswerReadsFromItsState_data()
     {
         QTest::addColumn<QByteArrayList>("before");
         QTest::addColumn<QByteArray>("read");
         QTest::addColumn<QByteArray>("expected");
+        const auto add = [](const char *name, const QByteArrayList &before, const char *read,
+                            const QByteArray &expected) {
+            QTest::newRow(name) << before << QByteArray(read) << expected;
+        };
 
-        QTest::newRow("stand-by") << QByteArrayList{} << QByteArray("CR0") << QByteArray("80\r");
-        QTest::newRow("on") << QByteArrayList{"C00"} << QByteArray("CR0") << QByteArray("00\r");
-        QTest::newRow("on by keyword")
-            << QByteArrayList{"CF POWER ON"} << QByteArray("CR0") << QByteArray("00\r");
-        QTest::newRow("first input") << QByteArrayList{} << QByteArray("CR1") << QByteArray("1\r");
-        QTest::newRow("computer 2 dvi") << QByteArrayList{"C5B"} << QByteArray("CR1") << QByteArray("2\r");
-        QTest::newRow("s-video") << QByteArrayList{"C34"} << QByteArray("CR1") << QByteArray("3\r");
-        QTest::newRow("input by keyword")
-            << QByteArrayList{"C07", "CF INPUT COMPUTER1 ANALOG"} << QByteArray("CR1") << QByteArray("1\r");
-        QTest::newRow("input down wraps")
-            << QByteArrayList{"CF INPUT DN"} << QByteArray("CR1") << QByteArray("5\r");
-        QTest::newRow("lamp hours") << QByteArrayList{} << QByteArray("CR3") << QByteArray("00123\r");
-        QTest::newRow("lamp hours reset")
-            << QByteArrayList{"CF LAMPH RST"} << QByteArray("CR3") << QByteArray("00000\r");
-        QTest::newRow("no reversal") << QByteArrayList{} << QByteArray("CR4") << QByteArray("11\r");
-        QTest::newRow("rear") << QByteArrayList{"CF REAR ON"} << QByteArray("CR4") << QByteArray("01\r");
-        QTest::newRow("ceiling") << QByteArrayList{"CF CEIL ON"} << QByteArray("CR4") << QByteArray("00\r");
-        QTest::newRow("ceiling and rear")
-            << QByteArrayList{"CF CEIL ON", "CF REAR ON"} << QByteArray("CR4") << QByteArray("10\r");
-        QTest::newRow("temperatures in stand-by")
-            << QByteArrayList{} << QByteArray("CR6") << QByteArray("025.0 024.5 026.0\r");
-        QTest::newRow("temperatures when on")
-            << QByteArrayList{"C00"} << QByteArray("CR6") << QByteArray("035.0 040.5 038.0\r");
-        QTest::newRow("lamp off") << QByteArrayList{} << QByteArray("CR LAMPSTS") << QByteArray("000 1O\r");
-        QTest::newRow("lamp on") << QByteArrayList{"C00"} << QByteArray("CR LAMPSTS")
-                                 << QByteArray("000 1I\r");
-        QTest::newRow("lamp mode at start")
-            << QByteArrayList{} << QByteArray("CR LAMPMODE") << QByteArray("000 NORMAL\r");
-        QTest::newRow("lamp mode high")
-            << QByteArrayList{"CF LAMPMODE HIGH"} << QByteArray("CR LAMPMODE") << QByteArray("000 HIGH\r");
-        QTest::newRow("lamp mode eco")
-            << QByteArrayList{"CF LAMPMODE ECO"} << QByteArray("CR LAMPMODE") << QByteArray("000 ECO\r");
-        QTest::newRow("lamp mode up wraps") << QByteArrayList{"CF LAMPMODE ECO", "CF LAMPMODE UP"}
-                                            << QByteArray("CR LAMPMODE") << QByteArray("000 HIGH\r");
-        QTest::newRow("lamp mode down")
-            << QByteArrayList{"CF LAMPMODE DN"} << QByteArray("CR LAMPMODE") << QByteArray("000 HIGH\r");
-        QTest::newRow("basic lamp mode read")
-            << QByteArrayList{"CF LAMPMODE ECO"} << QByteArray("CR7") << QByteArray("000 ECO\r");
-        QTest::newRow("unknown status digit") << QByteArrayList{} << QByteArray("CR2") << kUnknown;
+        add("stand-by", {}, "CR0", "80\r");
+        add("on", {"C00"}, "CR0", "00\r");
+        add("on by keyword", {"CF POWER ON"}, "CR0", "00\r");
+        add("first input", {}, "CR1", "1\r");
+        add("computer 2 dvi", {"C5B"}, "CR1", "2\r");
+        add("s-video", {"C34"}, "CR1", "3\r");
+        add("input by keyword", {"C07", "CF INPUT COMPUTER1 ANALOG"}, "CR1", "1\r");
+        add("input down wraps", {"CF INPUT DN"}, "CR1", "5\r");
+        add("lamp hours", {}, "CR3", "00123\r");
+        add("lamp hours reset", {"CF LAMPH RST"}, "CR3", "00000\r");
+        add("no reversal", {}, "CR4", "11\r");
+        add("rear", {"CF REAR ON"}, "CR4", "01\r");
+        add("ceiling", {"CF CEIL ON"}, "CR4", "00\r");
+        add("ceiling and rear", {"CF CEIL ON", "CF REAR ON"}, "CR4", "10\r");
+        add("temperatures in stand-by", {}, "CR6", "025.0 024.5 026.0\r");
+        add("temperatures when on", {"C00"}, "CR6", "035.0 040.5 038.0\r");
+        add("lamp off", {}, "CR LAMPSTS", "000 1O\r");
+        add("lamp on", {"C00"}, "CR LAMPSTS", "000 1I\r");
+        add("lamp mode at start", {}, "CR LAMPMODE", "000 NORMAL\r");
+        add("lamp mode high", {"CF LAMPMODE HIGH"}, "CR LAMPMODE", "000 HIGH\r");
+        add("lamp mode eco", {"CF LAMPMODE ECO"}, "CR LAMPMODE", "000 ECO\r");
+        add("lamp mode up wraps", {"CF LAMPMODE ECO", "CF LAMPMODE UP"}, "CR LAMPMODE", "000 HIGH\r");
+        add("lamp mode down", {"CF LAMPMODE DN"}, "CR LAMPMODE", "000 HIGH\r");
+        add("basic lamp mode read", {"CF LAMPMODE ECO"}, "CR7", "000 ECO\r");
+        add("unknown status digit", {}, "CR2", kUnknown);
+        add("audio mute button", {"C0B"}, "CR MUTE", "000 ON\r");
+        add("freeze off button", {"CF FREEZE ON", "C44"}, "CR FREEZE", "000 OFF\r");
+        add("typed value", {"CF VOLUME 012"}, "CR VOLUME", "000 012\r");
+        add("step keeps the value", {"CF VOLUME 012", "CF VOLUME UP"}, "CR VOLUME", "000 012\r");
+        add("ceiling read back", {"CF CEIL ON"}, "CR CEIL", "000 ON\r");
+        add("input read back", {"C06"}, "CR INPUT", "000 2\r");
+        add("power read back", {}, "CR STATUS", "000 80\r");
     }
-    void shouldAnswerStatusReadsInExactBytes()
+    void shouldAnswerReadsFromItsState()
     {
         QFETCH(QByteArrayList, before);
         QFETCH(QByteArray, read);
@@ -254,37 +247,6 @@ private Q_SLOTS:
             check(entry);
         for (const std::string_view entry : kExpandCommands)
             check(entry);
-    }
-
-    void shouldReadBackWhatWasSet_data()
-    {
-        QTest::addColumn<QByteArrayList>("before");
-        QTest::addColumn<QByteArray>("read");
-        QTest::addColumn<QByteArray>("expected");
-
-        QTest::newRow("audio mute button")
-            << QByteArrayList{"C0B"} << QByteArray("CR MUTE") << QByteArray("000 ON\r");
-        QTest::newRow("freeze off button")
-            << QByteArrayList{"CF FREEZE ON", "C44"} << QByteArray("CR FREEZE") << QByteArray("000 OFF\r");
-        QTest::newRow("typed value") << QByteArrayList{"CF VOLUME 012"} << QByteArray("CR VOLUME")
-                                     << QByteArray("000 012\r");
-        QTest::newRow("step keeps the value") << QByteArrayList{"CF VOLUME 012", "CF VOLUME UP"}
-                                              << QByteArray("CR VOLUME") << QByteArray("000 012\r");
-        QTest::newRow("ceiling") << QByteArrayList{"CF CEIL ON"} << QByteArray("CR CEIL")
-                                 << QByteArray("000 ON\r");
-        QTest::newRow("input") << QByteArrayList{"C06"} << QByteArray("CR INPUT") << QByteArray("000 2\r");
-        QTest::newRow("power") << QByteArrayList{} << QByteArray("CR STATUS") << QByteArray("000 80\r");
-    }
-    void shouldReadBackWhatWasSet()
-    {
-        QFETCH(QByteArrayList, before);
-        QFETCH(QByteArray, read);
-        QFETCH(QByteArray, expected);
-
-        ProjectorModel model;
-        for (const QByteArray &command : before)
-            QCOMPARE(model.reply(command, 0ms), kAck);
-        QCOMPARE(model.reply(read, 0ms), expected);
     }
 
     void shouldShapeRepliesUnderFaults_data()

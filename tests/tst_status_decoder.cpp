@@ -4,132 +4,86 @@
 
 #include <QTest>
 
-namespace {
-
-// What the status view shows after the reply, starting from `before`.
-QString decoded(const QByteArray &command, const QByteArray &reply, const QString &before = {})
-{
-    return decodeStatus(command + '\r', renderTokens(reply).text, reply.size()).value_or(before);
-}
-
-} // namespace
-
 class TestStatusDecoder : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void shouldDecodeEachStatusRead_data();
-    void shouldDecodeEachStatusRead();
-    void shouldDecodeLengthGuardedReadsOnlyAtTheirLength_data();
-    void shouldDecodeLengthGuardedReadsOnlyAtTheirLength();
-    void shouldReplaceTheStatusViewWithLampHours();
-    void shouldChooseTheTableByCommandNotByReply();
-    void shouldDecodeAPrefixAsSoonAsItIsComplete();
+    // The status view after a reply to a status read: a decoding replaces what
+    // the view held (hours included: two transactions must not mix in one
+    // line), anything else leaves it unchanged.
+    void shouldDecodeEachStatusRead_data()
+    {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("status");
+        const QString unchanged = QStringLiteral("<unchanged>");
+        const auto add = [](const QByteArray &name, const char *command, const QByteArray &reply,
+                            const QString &status) {
+            QTest::newRow(name.constData()) << QByteArray(command) << reply << status;
+        };
+
+        add("power on", "CR0", "00\r", " Power ON");
+        add("stand by", "CR0", "80\r", " Stand by");
+        add("count down", "CR0", "40\r", " Count down");
+        add("cooling", "CR0", "20\r", " Cooling down");
+        add("power abnormal", "CR0", "10\r", " Power abnormality");
+        for (const char *t : {"08", "18", "28", "48", "88"})
+            add("temperature " + QByteArray(t), "CR0", QByteArray(t) + '\r', " Temperature abnormality");
+        add("lamp failure 21", "CR0", "21\r", " Lamp Failure");
+        add("lamp failure 81", "CR0", "81\r", " Lamp Failure");
+        add("power no row", "CR0", "01\r", unchanged);
+        add("power echo shifts", "CR0", "CR0\r00\r", unchanged);
+        add("power prefix incomplete", "CR0", "0", unchanged);
+        add("power prefix complete", "CR0", "00", " Power ON");
+
+        add("input 1", "CR1", "1\r", " Input 1");
+        add("input 3", "CR1", "3\r", " Input 3");
+        add("wired", "CR1", "4\r", " Wired");
+        add("wireless", "CR1", "5\r", " Wireless/Viewer");
+        add("input first char only", "CR1", "12\r", " Input 1");
+        add("input 6", "CR1", "6\r", unchanged);
+        add("input table for a power reply", "CR1", "00\r", unchanged);
+
+        add("normally", "CR4", "11\r", " Normally");
+        add("top bottom, as power abnormal for CR0", "CR4", "10\r", " Top/Bottom reversal");
+        add("left right", "CR4", "01\r", " Left/Right reversal");
+        add("both", "CR4", "00\r", " Top/Bottom , Left/Right reversal");
+
+        add("lamp on", "CR LAMPSTS", "000 1I\r", " Lamp is ON");
+        add("lamp off", "CR LAMPSTS", "000 1O\r", " Lamp is OFF");
+        add("lamp failure", "CR LAMPSTS", "000 1X\r", " Lamp is failure");
+        add("lamp state short", "CR LAMPSTS", "000 1", unchanged);
+
+        add("mode high", "CR LAMPMODE", "000 HIGH\r", " Lamp Mode is High");
+        add("mode normal", "CR LAMPMODE", "000 NORMAL\r", " Lamp Mode is NORMAL");
+        add("mode eco", "CR LAMPMODE", "000 ECO\r", " Lamp Mode is Eco");
+        add("mode without CR", "CR LAMPMODE", "000 ECO", unchanged);
+        add("mode trailing byte", "CR LAMPMODE", "000 ECO\rX", unchanged);
+        add("mode single char", "CR LAMPMODE", "0", unchanged);
+
+        // Hours and temperatures decode at their exact length only.
+        add("hours 6", "CR3", "00123\r", "     1 2 3   Hour Use");
+        add("hours zero", "CR3", "00000\r", QString(12, u' ') + " Hour Use");
+        add("hours inner zero", "CR3", "01020\r", "   1 0 2 0   Hour Use");
+        add("hours 5", "CR3", "00123", unchanged);
+        add("hours 7", "CR3", "000123\r", unchanged);
+        add("temps 18", "CR6", "035.0 040.5 038.0\r", " 0 3 5 . 0 deg C 0 4 0 . 5 deg C 0 3 8 . 0 deg C ");
+        add("temps 17", "CR6", "035.0 040.5 038.0", unchanged);
+        add("temps 19", "CR6", "035.0 040.5 038.0\r\n", unchanged);
+
+        add("not a status read", "C00", "00\r", unchanged);
+        add("case matters", "cr0", "00\r", unchanged);
+    }
+    void shouldDecodeEachStatusRead()
+    {
+        QFETCH(QByteArray, command);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, status);
+        QCOMPARE(decodeStatus(command + '\r', renderTokens(reply).text, reply.size())
+                     .value_or(QStringLiteral("<unchanged>")),
+                 status);
+    }
 };
-
-void TestStatusDecoder::shouldDecodeEachStatusRead_data()
-{
-    QTest::addColumn<QByteArray>("command");
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<QString>("status");
-
-    const QString unchanged = QStringLiteral("<unchanged>");
-    QTest::newRow("power on") << QByteArray("CR0") << QByteArray("00\r") << " Power ON";
-    QTest::newRow("stand by") << QByteArray("CR0") << QByteArray("80\r") << " Stand by";
-    QTest::newRow("count down") << QByteArray("CR0") << QByteArray("40\r") << " Count down";
-    QTest::newRow("cooling") << QByteArray("CR0") << QByteArray("20\r") << " Cooling down";
-    QTest::newRow("power abnormal") << QByteArray("CR0") << QByteArray("10\r") << " Power abnormality";
-    for (const char *t : {"08", "18", "28", "48", "88"})
-        QTest::addRow("temperature %s", t)
-            << QByteArray("CR0") << QByteArray(t) + '\r' << " Temperature abnormality";
-    QTest::newRow("lamp failure 21") << QByteArray("CR0") << QByteArray("21\r") << " Lamp Failure";
-    QTest::newRow("lamp failure 81") << QByteArray("CR0") << QByteArray("81\r") << " Lamp Failure";
-    QTest::newRow("power no row") << QByteArray("CR0") << QByteArray("01\r") << unchanged;
-    QTest::newRow("power echo shifts") << QByteArray("CR0") << QByteArray("CR0\r00\r") << unchanged;
-
-    QTest::newRow("input 1") << QByteArray("CR1") << QByteArray("1\r") << " Input 1";
-    QTest::newRow("input 3") << QByteArray("CR1") << QByteArray("3\r") << " Input 3";
-    QTest::newRow("wired") << QByteArray("CR1") << QByteArray("4\r") << " Wired";
-    QTest::newRow("wireless") << QByteArray("CR1") << QByteArray("5\r") << " Wireless/Viewer";
-    QTest::newRow("input first char only") << QByteArray("CR1") << QByteArray("12\r") << " Input 1";
-    QTest::newRow("input 6") << QByteArray("CR1") << QByteArray("6\r") << unchanged;
-
-    QTest::newRow("normally") << QByteArray("CR4") << QByteArray("11\r") << " Normally";
-    QTest::newRow("top bottom") << QByteArray("CR4") << QByteArray("10\r") << " Top/Bottom reversal";
-    QTest::newRow("left right") << QByteArray("CR4") << QByteArray("01\r") << " Left/Right reversal";
-    QTest::newRow("both") << QByteArray("CR4") << QByteArray("00\r") << " Top/Bottom , Left/Right reversal";
-
-    QTest::newRow("lamp on") << QByteArray("CR LAMPSTS") << QByteArray("000 1I\r") << " Lamp is ON";
-    QTest::newRow("lamp off") << QByteArray("CR LAMPSTS") << QByteArray("000 1O\r") << " Lamp is OFF";
-    QTest::newRow("lamp failure") << QByteArray("CR LAMPSTS") << QByteArray("000 1X\r") << " Lamp is failure";
-    QTest::newRow("lamp state short") << QByteArray("CR LAMPSTS") << QByteArray("000 1") << unchanged;
-
-    QTest::newRow("mode high") << QByteArray("CR LAMPMODE") << QByteArray("000 HIGH\r")
-                               << " Lamp Mode is High";
-    QTest::newRow("mode normal") << QByteArray("CR LAMPMODE") << QByteArray("000 NORMAL\r")
-                                 << " Lamp Mode is NORMAL";
-    QTest::newRow("mode eco") << QByteArray("CR LAMPMODE") << QByteArray("000 ECO\r") << " Lamp Mode is Eco";
-    QTest::newRow("mode without CR") << QByteArray("CR LAMPMODE") << QByteArray("000 ECO") << unchanged;
-    QTest::newRow("mode trailing byte") << QByteArray("CR LAMPMODE") << QByteArray("000 ECO\rX") << unchanged;
-    QTest::newRow("mode single char") << QByteArray("CR LAMPMODE") << QByteArray("0") << unchanged;
-
-    QTest::newRow("not a status read") << QByteArray("C00") << QByteArray("00\r") << unchanged;
-    QTest::newRow("case matters") << QByteArray("cr0") << QByteArray("00\r") << unchanged;
-}
-
-void TestStatusDecoder::shouldDecodeEachStatusRead()
-{
-    QFETCH(QByteArray, command);
-    QFETCH(QByteArray, reply);
-    QFETCH(QString, status);
-    QCOMPARE(decoded(command, reply, QStringLiteral("<unchanged>")), status);
-}
-
-void TestStatusDecoder::shouldDecodeLengthGuardedReadsOnlyAtTheirLength_data()
-{
-    QTest::addColumn<QByteArray>("command");
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<QString>("status");
-
-    QTest::newRow("hours 6") << QByteArray("CR3") << QByteArray("00123\r") << "     1 2 3   Hour Use";
-    QTest::newRow("hours zero") << QByteArray("CR3") << QByteArray("00000\r")
-                                << QString(12, u' ') + " Hour Use";
-    QTest::newRow("hours inner zero")
-        << QByteArray("CR3") << QByteArray("01020\r") << "   1 0 2 0   Hour Use";
-    QTest::newRow("hours 5") << QByteArray("CR3") << QByteArray("00123") << "";
-    QTest::newRow("hours 7") << QByteArray("CR3") << QByteArray("000123\r") << "";
-    QTest::newRow("temps 18") << QByteArray("CR6") << QByteArray("035.0 040.5 038.0\r")
-                              << " 0 3 5 . 0 deg C 0 4 0 . 5 deg C 0 3 8 . 0 deg C ";
-    QTest::newRow("temps 17") << QByteArray("CR6") << QByteArray("035.0 040.5 038.0") << "";
-    QTest::newRow("temps 19") << QByteArray("CR6") << QByteArray("035.0 040.5 038.0\r\n") << "";
-}
-
-void TestStatusDecoder::shouldDecodeLengthGuardedReadsOnlyAtTheirLength()
-{
-    QFETCH(QByteArray, command);
-    QFETCH(QByteArray, reply);
-    QFETCH(QString, status);
-    QCOMPARE(decoded(command, reply), status);
-}
-
-// Two transactions must not mix in one line.
-void TestStatusDecoder::shouldReplaceTheStatusViewWithLampHours()
-{
-    QCOMPARE(decoded("CR3", "00123\r", QStringLiteral(" Power ON")), QStringLiteral("     1 2 3   Hour Use"));
-}
-
-void TestStatusDecoder::shouldChooseTheTableByCommandNotByReply()
-{
-    QCOMPARE(decoded("CR0", "10\r"), QStringLiteral(" Power abnormality"));
-    QCOMPARE(decoded("CR4", "10\r"), QStringLiteral(" Top/Bottom reversal"));
-    QCOMPARE(decoded("CR1", "00\r", QStringLiteral("kept")), QStringLiteral("kept"));
-}
-
-void TestStatusDecoder::shouldDecodeAPrefixAsSoonAsItIsComplete()
-{
-    QCOMPARE(decoded("CR0", "0", QStringLiteral("kept")), QStringLiteral("kept"));
-    QCOMPARE(decoded("CR0", "00"), QStringLiteral(" Power ON"));
-}
 
 QTEST_GUILESS_MAIN(TestStatusDecoder)
 #include "tst_status_decoder.moc"
