@@ -8,8 +8,11 @@ bool FakeCommPort::setPortOpen(bool open)
         return true;
     }
     if (m_open || commPort() < 1 || m_failing.contains(commPort())) {
-        setFailure({PortFailure::Kind::NotFound, QStringLiteral("/dev/fake%1").arg(commPort()),
-                    QStringLiteral("No such file or directory")});
+        PortFailure failure = m_failing.value(commPort());
+        if (failure.kind == PortFailure::Kind::None)
+            failure = {PortFailure::Kind::NotFound, QStringLiteral("/dev/fake%1").arg(commPort()),
+                       QStringLiteral("No such file or directory")};
+        setFailure(failure);
         return false;
     }
     m_open = true;

@@ -3,7 +3,7 @@
 
 #include "serial/comm_port.h"
 
-#include <QSet>
+#include <QHash>
 
 // A serial control without a line: records what is sent, delivers what a test
 // says was received, and opens every port number but the ones told to fail.
@@ -23,7 +23,8 @@ public:
     void receive(const QByteArray &bytes);
     // Any other line event.
     void raiseEvent(int code);
-    void failPort(qint16 number) { m_failing.insert(number); }
+    // Opening the port fails with this failure; by default a missing /dev/fake<number>.
+    void failPort(qint16 number, const PortFailure &failure = {}) { m_failing.insert(number, failure); }
     void unfailPort(qint16 number) { m_failing.remove(number); }
 
     QByteArray written;            // everything sent while open
@@ -36,5 +37,5 @@ private:
     bool m_open = false;
     int m_event = 0;
     QByteArray m_pending;
-    QSet<qint16> m_failing;
+    QHash<qint16, PortFailure> m_failing;
 };
