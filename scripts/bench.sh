@@ -16,7 +16,8 @@ cd "$(dirname "$0")/.."
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
-cmake --build build-bench -j "$(nproc)" --target tallis-bench
+# Build progress to stderr: stdout is the table.
+cmake --build build-bench -j "$(nproc)" --target tallis-bench >&2
 
 # The in-process windows run offscreen; the real program gets its own Xvfb.
 QT_QPA_PLATFORM=offscreen build-bench/bench/tallis-bench --json build/bench.json "$@"
