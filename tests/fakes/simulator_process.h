@@ -22,6 +22,8 @@ public:
     // writes it ("CR0[CR]"), answered or not.
     qsizetype received(const QString &command);
     bool hasLogged(const QString &entry);
+    // For signalling it and reading how it ended.
+    QProcess &process() { return m_process; }
 
 private:
     const QString &log();
