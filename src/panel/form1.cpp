@@ -2,6 +2,7 @@
 #include "panel/form1.h"
 
 #include "console/form3.h"
+#include "panel/click_button.h"
 #include "panel/hold_button.h"
 #include "panel/panel_builder.h"
 #include "panel/panel_table.h"
@@ -66,8 +67,7 @@ Form1::Form1(Module1 &module, CommPort *port, QWidget *parent)
     setFixedWidth(qRound(clientWidthTwips / 15.0));
     setHeightTwips(compactHeight);
 
-    connect(buttons, &QButtonGroup::idClicked, this, &Form1::Command_Click);
-    connectHoldButtons();
+    connectButtons();
     connect(MSComm1, &CommPort::onComm, this, &Form1::MSComm1_OnComm);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
@@ -87,18 +87,22 @@ Form3 *Form1::console() const
     return m_form3;
 }
 
-void Form1::connectHoldButtons()
+void Form1::connectButtons()
 {
     for (const PanelButton &row : kPanelButtons) {
-        if (row.action != Action::Hold)
+        QAbstractButton *button = buttons->button(row.number);
+        if (row.action != Action::Hold) {
+            connect(qobject_cast<ClickButton *>(button), &ClickButton::activated, this,
+                    [this, number = row.number] { Command_Click(number); });
             continue;
-        auto *button = qobject_cast<HoldButton *>(buttons->button(row.number));
-        connect(button, &HoldButton::mouseDown, this, [this, &row] {
+        }
+        auto *hold = qobject_cast<HoldButton *>(button);
+        connect(hold, &HoldButton::mouseDown, this, [this, &row] {
             RepeatKey = row.repeatKey;
             m_module.PendingCommand = QByteArray(row.code) + '\r';
             Cont_M_down();
         });
-        connect(button, &HoldButton::mouseUp, this, &Form1::Cont_M_up);
+        connect(hold, &HoldButton::mouseUp, this, &Form1::Cont_M_up);
     }
 }
 

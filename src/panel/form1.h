@@ -80,7 +80,7 @@ protected:
 private:
     void Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers);
     void Form_QueryUnload();
-    void connectHoldButtons();
+    void connectButtons();
     void showLegends(bool ack, bool carriageReturn, bool space);
 
     Module1 &m_module;

@@ -2,8 +2,10 @@
 #include "panel/panel_builder.h"
 
 #include "panel/arrow_button.h"
+#include "panel/click_button.h"
 #include "panel/layout_table.h"
 #include "panel/panel_table.h"
+#include "panel/traffic_view.h"
 
 #include <QButtonGroup>
 #include <QFrame>
@@ -117,7 +119,7 @@ void applyLook(QLabel *label, LabelLook look)
 
 QLabel *makeLabel(QWidget *parent, const PanelLabel &row)
 {
-    auto *label = new QLabel(parent);
+    auto *label = row.look == LabelLook::View ? new TrafficView(parent) : new QLabel(parent);
     label->setObjectName(QStringLiteral("Label%1").arg(row.number));
     label->setTextFormat(Qt::PlainText);
     label->setText(QString::fromLatin1(row.text));
@@ -145,7 +147,7 @@ QPushButton *makeButton(QWidget *parent, const PanelButton &row)
         button = new ArrowButton(row.arrow, parent);
         button->setAccessibleName(QString::fromLatin1(row.accessibleName));
     } else {
-        button = new QPushButton(QString::fromLatin1(row.caption), parent);
+        button = new ClickButton(QString::fromLatin1(row.caption), parent);
     }
     button->setObjectName(QStringLiteral("Command%1").arg(row.number));
     button->setGeometry(fromTwips(row.twips));

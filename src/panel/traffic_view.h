@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QLabel>
+
+// A one-line view of the serial traffic. It holds the whole rendering as its
+// text, but a reply can run to tens of thousands of characters: it draws only
+// the newest part that fits, so a long reply shows its end and a flood of
+// bytes costs no more to paint than a short one.
+class TrafficView : public QLabel
+{
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
