@@ -160,17 +160,17 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("wire");
         QTest::addColumn<bool>("parameter");
 
-        QTest::newRow("basic status read") << 1 << 56 << u"CR0[CR]"_s << "CR0\r"_ba << false;
-        QTest::newRow("expand volume digits")
-            << 2 << 22 << u"CF VOLUME 0%%[CR]"_s << "CF VOLUME 0%%\r"_ba << true;
-        QTest::newRow("expand digits mid-command")
-            << 2 << 237 << u"CF LOGO %%%% DFLT[CR]"_s << "CF LOGO %%%% DFLT\r"_ba << true;
-        QTest::newRow("expand %1 description")
-            << 2 << 40 << u"CF INPUT1 ANALOG[CR]"_s << "CF INPUT1 ANALOG\r"_ba << true;
-        QTest::newRow("expand trailing blanks")
-            << 2 << 26 << u"CF INPUT COMPUTER2[CR]"_s << "CF INPUT COMPUTER2\r"_ba << false;
-        QTest::newRow("read trailing space") << 3 << 8 << u"CR TEMPFAIL[CR]"_s << "CR TEMPFAIL\r"_ba << false;
-        QTest::newRow("read single space") << 3 << 83 << u" [CR]"_s << " \r"_ba << false;
+        // Every entry here ends in its marker: the text before it goes on the line.
+        const auto add = [](const char *name, int list, int entry, const QString &text, bool parameter) {
+            QTest::newRow(name) << list << entry << text << (text.chopped(4).toLatin1() + '\r') << parameter;
+        };
+        add("basic status read", 1, 56, u"CR0[CR]"_s, false);
+        add("expand volume digits", 2, 22, u"CF VOLUME 0%%[CR]"_s, true);
+        add("expand digits mid-command", 2, 237, u"CF LOGO %%%% DFLT[CR]"_s, true);
+        add("expand %1 description", 2, 40, u"CF INPUT1 ANALOG[CR]"_s, true);
+        add("expand trailing blanks", 2, 26, u"CF INPUT COMPUTER2[CR]"_s, false);
+        add("read trailing space", 3, 8, u"CR TEMPFAIL[CR]"_s, false);
+        add("read single space", 3, 83, u" [CR]"_s, false);
     }
     void shouldTakeTheChosenItem()
     {
