@@ -39,7 +39,7 @@ stage "Fuzzing, ${seconds} s a target"
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLIS_FUZZ=ON "${launcher[@]}"
 cmake --build build-fuzz -j "$jobs" --target fuzzers
 for target in build-fuzz/tests/fuzz/fuzz_*; do
-    [ -x "$target" ] || continue
+    [ -f "$target" ] && [ -x "$target" ] || continue
     name=$(basename "$target")
     name=${name#fuzz_}
     work=$(mktemp -d)
