@@ -95,6 +95,18 @@ private Q_SLOTS:
         QCOMPARE(p.form.Label25->text(), QStringLiteral(" Power ON"));
     }
 
+    // Two transactions must not mix in one status line.
+    void shouldReplaceTheStatusViewWithEachDecoding()
+    {
+        FakePanel p;
+        p.form.Command_Click(44);
+        p.port->receive("00\r");
+        p.form.Timer2_Timer();
+        p.form.Command_Click(46);
+        p.port->receive("00123\r");
+        QCOMPARE(p.form.Label25->text(), QStringLiteral("     1 2 3   Hour Use"));
+    }
+
     void shouldKeepAReplyAtTheNoReplyTick()
     {
         FakePanel p;
