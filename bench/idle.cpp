@@ -8,7 +8,6 @@
 #include "virtual_display.h"
 #include "window_watch.h"
 
-#include <QFileInfo>
 #include <QThread>
 
 namespace {
@@ -55,17 +54,11 @@ Idle measureIdle(const QString &path, ProgramRun::Kind kind, const VirtualDispla
 void benchIdle(const BenchOptions &options, Report &report)
 {
     const QString family = QStringLiteral("idle");
-    if (!QFileInfo(options.program).isExecutable() || !QFileInfo(options.bareWindow).isExecutable()) {
-        report.skip(family, QStringLiteral("%1 or %2 is not built").arg(options.program, options.bareWindow));
+    const ProgramStage stage = prepareProgramStage(family, options, report);
+    if (!stage)
         return;
-    }
-    QString error;
-    const auto display = VirtualDisplay::start(&error);
-    if (!display) {
-        report.skip(family, error);
-        return;
-    }
-    WindowWatch watch(display->name());
+    const VirtualDisplay *display = stage.display.get();
+    WindowWatch &watch = *stage.watch;
     const int seconds = options.quick ? 3 : 10;
     const Idle product = measureIdle(options.program, ProgramRun::Kind::Product, *display, watch, seconds);
     const Idle bare = measureIdle(options.bareWindow, ProgramRun::Kind::BareWindow, *display, watch, seconds);

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "program_run.h"
 
+#include "families.h"
+#include "report.h"
 #include "virtual_display.h"
 #include "window_watch.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QThread>
 
@@ -141,4 +144,25 @@ void ProgramRun::quit()
         waitpid(m_pid, nullptr, 0);
         m_pid = -1;
     }
+}
+
+ProgramStage prepareProgramStage(const QString &family, const BenchOptions &options, Report &report)
+{
+    if (!QFileInfo(options.program).isExecutable() || !QFileInfo(options.bareWindow).isExecutable()) {
+        report.skip(family, QStringLiteral("%1 or %2 is not built").arg(options.program, options.bareWindow));
+        return {};
+    }
+    QString error;
+    ProgramStage stage;
+    stage.display = VirtualDisplay::start(&error);
+    if (!stage.display) {
+        report.skip(family, error);
+        return {};
+    }
+    stage.watch = std::make_unique<WindowWatch>(stage.display->name());
+    if (!stage.watch->isValid()) {
+        report.skip(family, QStringLiteral("cannot connect to the display %1").arg(stage.display->name()));
+        return {};
+    }
+    return stage;
 }

@@ -7,11 +7,24 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <memory>
 #include <optional>
 #include <sys/types.h>
 
+class Report;
 class VirtualDisplay;
 class WindowWatch;
+struct BenchOptions;
+
+// The private display, and its watcher, that a family launching the real
+// program and its floor runs on. Empty, with the family skipped in the
+// report, when either program is not built or the display cannot be had.
+struct ProgramStage {
+    std::unique_ptr<VirtualDisplay> display;
+    std::unique_ptr<WindowWatch> watch;
+    explicit operator bool() const { return display && watch; }
+};
+ProgramStage prepareProgramStage(const QString &family, const BenchOptions &options, Report &report);
 
 // One launch of a window program on the private display, its serial line a
 // fresh pseudo-terminal, its settings a private folder. It is watched from

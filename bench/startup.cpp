@@ -9,7 +9,6 @@
 #include "virtual_display.h"
 #include "window_watch.h"
 
-#include <QFileInfo>
 #include <QThread>
 
 namespace {
@@ -54,21 +53,11 @@ Launch launch(const QString &path, ProgramRun::Kind kind, const VirtualDisplay &
 void benchStartUp(const BenchOptions &options, Report &report)
 {
     const QString family = QStringLiteral("startup");
-    if (!QFileInfo(options.program).isExecutable() || !QFileInfo(options.bareWindow).isExecutable()) {
-        report.skip(family, QStringLiteral("%1 or %2 is not built").arg(options.program, options.bareWindow));
+    const ProgramStage stage = prepareProgramStage(family, options, report);
+    if (!stage)
         return;
-    }
-    QString error;
-    const auto display = VirtualDisplay::start(&error);
-    if (!display) {
-        report.skip(family, error);
-        return;
-    }
-    WindowWatch watch(display->name());
-    if (!watch.isValid()) {
-        report.skip(family, QStringLiteral("cannot connect to the display %1").arg(display->name()));
-        return;
-    }
+    const VirtualDisplay *display = stage.display.get();
+    WindowWatch &watch = *stage.watch;
     const std::optional<ClickTargets> targets = findClickTargets();
 
     // The first launch of each warms the file cache and is not counted.
