@@ -17,13 +17,29 @@ export QT_QPA_PLATFORM=offscreen
 
 stage() { printf '\n=== %s ===\n' "$*"; }
 
+# Runs CTest on a build tree and adds its counts to the closing line.
+passed=0
+run_ctest() {
+    local log
+    log=$(mktemp)
+    ctest --test-dir "$1" --output-on-failure -j "$jobs" | tee "$log"
+    local total
+    total=$(sed -n 's/.*tests failed out of \([0-9]*\).*/\1/p' "$log")
+    passed=$((passed + ${total:-0}))
+    rm -f "$log"
+}
+summary() { printf '\ntests: %d passed, 0 failed\n' "$passed"; }
+
 stage "Build and test"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLIS_WERROR=ON "${launcher[@]}"
 cmake --build build -j "$jobs"
-ctest --test-dir build --output-on-failure -j "$jobs"
+run_ctest build
 ./scripts/validate-install.sh build
 
-[ "${QUICK:-0}" = 1 ] && exit 0
+if [ "${QUICK:-0}" = 1 ]; then
+    summary
+    exit 0
+fi
 
 stage "AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTALLIS_WERROR=ON -DTALLIS_SANITIZE=ON "${launcher[@]}"
@@ -31,10 +47,13 @@ cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
-    ctest --test-dir build-asan --output-on-failure -j "$jobs"
+    run_ctest build-asan
 
 seconds=${FUZZ_SECONDS:-20}
-[ "$seconds" = 0 ] && exit 0
+if [ "$seconds" = 0 ]; then
+    summary
+    exit 0
+fi
 stage "Fuzzing, ${seconds} s a target"
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLIS_FUZZ=ON "${launcher[@]}"
 cmake --build build-fuzz -j "$jobs" --target fuzzers
@@ -48,3 +67,4 @@ for target in build-fuzz/tests/fuzz/fuzz_*; do
         -artifact_prefix="build-fuzz/crash-$name-" "$work" "tests/fuzz/corpus/$name" 2>&1 | tail -n 12
     rm -rf "$work"
 done
+summary
