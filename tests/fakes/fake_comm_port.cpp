@@ -27,8 +27,6 @@ void FakeCommPort::setOutput(const QByteArray &bytes)
 {
     if (m_open)
         written += bytes;
-    else
-        writtenWhileClosed += bytes;
 }
 
 QByteArray FakeCommPort::input()

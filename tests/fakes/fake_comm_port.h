@@ -27,10 +27,9 @@ public:
     void failPort(qint16 number, const PortFailure &failure = {}) { m_failing.insert(number, failure); }
     void unfailPort(qint16 number) { m_failing.remove(number); }
 
-    QByteArray written;            // everything sent while open
-    QByteArray writtenWhileClosed; // what a transmit tried on a closed port
-    int opens = 0;                 // successful opens
-    QString openedSettings;        // settings in force at the last successful open
+    QByteArray written;     // everything sent while open
+    int opens = 0;          // successful opens
+    QString openedSettings; // settings in force at the last successful open
     qint16 openedPort = 0;
 
 private:
