@@ -8,7 +8,8 @@ packages=(
     qt6-base-dev qt6-serialport-dev libgl-dev
     clang libclang-rt-14-dev
     desktop-file-utils appstream
-    xauth xvfb xdotool
+    xauth xvfb xdotool openbox
+    lintian
 )
 
 missing=()
