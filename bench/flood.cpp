@@ -90,7 +90,7 @@ Phase runPhase(FormRig &rig, int bytesPerSecond, int ms)
     phase.written += endMarker.size();
     const auto stoppedAt = BenchClock::now();
     const QString newest = renderTokens(endMarker).text;
-    QLabel *view = rig.form().Label12;
+    auto *view = rig.form().findChild<QLabel *>(QStringLiteral("Label12"));
     phase.newestShown = spinUntil([&] { return view->text().endsWith(newest); }, 10000);
     phase.catchUp = msBetween(stoppedAt, BenchClock::now());
     // A single line: its right end shows if the view draws its newest part,

@@ -4,6 +4,7 @@
 #include "event_loop.h"
 
 #include "serial/serial_comm_port.h"
+#include "serial/transaction.h"
 
 #include <QAbstractButton>
 #include <QTest>
@@ -18,7 +19,7 @@ FormRig::FormRig()
     // Before the window's port opens it exclusively.
     m_floorFd = ::open(m_pty.slavePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     const QString device = m_pty.slavePath();
-    auto *port = new SerialCommPort(nullptr, [device](qint16) { return device; });
+    auto *port = new SerialCommPort([device](qint16) { return device; });
     m_form = new Form1(m_module, port);
     port->setSettings(QStringLiteral("19200,N,8,1"));
     // Expanded, as Ctrl+H leaves it: the traffic views are on screen and get painted.
@@ -42,7 +43,7 @@ QAbstractButton *FormRig::button(int number) const
 
 void FormRig::settle()
 {
-    m_form->Timer2_Timer();
-    m_form->Timer4_Timer();
+    m_form->transaction().Timer2_Timer();
+    m_form->transaction().Timer4_Timer();
     runEventLoopFor(10);
 }

@@ -79,21 +79,22 @@ std::optional<ClickTargets> findClickTargets()
     targets.expandedHeight = form.height(); // the rig shows it expanded
 
     form.Command33_Click();
+    auto *dialog = form.findChild<Form2 *>();
     const QAbstractButton *cancel =
-        form.portDialog() ? form.portDialog()->findChild<QAbstractButton *>(QStringLiteral("Command2"))
-                          : nullptr;
+        dialog ? dialog->findChild<QAbstractButton *>(QStringLiteral("Command2")) : nullptr;
     if (!cancel)
         return std::nullopt;
-    targets.dialogCancel = centreIn(form.portDialog(), cancel);
-    form.portDialog()->hide();
+    targets.dialogCancel = centreIn(dialog, cancel);
+    dialog->hide();
 
     form.Command74_Click();
+    auto *consoleWindow = form.findChild<Form3 *>();
     const QAbstractButton *close =
-        form.console() ? form.console()->findChild<QAbstractButton *>(QStringLiteral("Command2")) : nullptr;
+        consoleWindow ? consoleWindow->findChild<QAbstractButton *>(QStringLiteral("Command2")) : nullptr;
     if (!close)
         return std::nullopt;
-    targets.consoleClose = centreIn(form.console(), close);
-    form.console()->hide();
+    targets.consoleClose = centreIn(consoleWindow, close);
+    consoleWindow->hide();
     return targets;
 }
 

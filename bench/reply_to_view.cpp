@@ -80,12 +80,13 @@ void benchReplyToView(const BenchOptions &options, Report &report)
     }
     Form1 &form = rig.form();
     WireWatcher wire(rig.pty().masterFd(), wakeMainThread);
-    PaintSpy statusPaint(form.Label25, decoded);
+    auto *statusView = form.findChild<QLabel *>(QStringLiteral("Label25"));
+    PaintSpy statusPaint(statusView, decoded);
     std::optional<BenchClock::time_point> textAt;
     QObject context;
     // Connected after the window's own handler, so this runs once it has set the views.
-    QObject::connect(form.MSComm1, &CommPort::onComm, &context, [&] {
-        if (!textAt && form.Label25->text() == decoded)
+    QObject::connect(&form.commPort(), &CommPort::onComm, &context, [&] {
+        if (!textAt && statusView->text() == decoded)
             textAt = BenchClock::now();
     });
 

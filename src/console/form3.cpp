@@ -2,8 +2,7 @@
 #include "console/form3.h"
 
 #include "console/catalog.h"
-#include "panel/form1.h"
-#include "panel/panel_builder.h"
+#include "main/twips.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
@@ -93,7 +92,7 @@ QComboBox *makeList(QWidget *window, int number, std::span<const std::string_vie
 
 } // namespace
 
-Form3::Form3(Form1 &main) : QWidget(&main, Qt::Window), m_main(main)
+Form3::Form3(ConsoleHost &main, QWidget *parent) : QWidget(parent, Qt::Window), m_main(main)
 {
     setObjectName(QStringLiteral("Form3"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -145,8 +144,9 @@ void Form3::Form_Load()
 {
     // Until the window system has framed the console its frame is unknown;
     // the main window's shows what a title bar and borders take.
-    const QWidget *framed = isVisible() ? static_cast<const QWidget *>(this) : &m_main;
-    const int decoration = framed->isVisible() ? framed->frameGeometry().height() - framed->height() : 0;
+    const QWidget *framed = isVisible() ? this : parentWidget();
+    const int decoration =
+        framed && framed->isVisible() ? framed->frameGeometry().height() - framed->height() : 0;
     setFixedHeight(qRound(outerHeight / 15.0) - decoration);
     Label1->hide();
     Label2->hide();
@@ -211,16 +211,11 @@ void Form3::Text1_Change()
 
 void Form3::Command1_Click()
 {
-    // Stopped first so both intervals count from this transmit.
-    m_main.Timer2->stop();
-    m_main.Timer4->stop();
     // PendingCommand stays the panel's: a reply to a console command is
     // decoded as a reply to the last panel command.
-    m_main.Hyouji(ConsoleCommand, 1);
+    m_main.transmit(ConsoleCommand);
     Label1->hide();
     Label2->hide();
-    m_main.Timer2->start();
-    m_main.Timer4->start();
 }
 
 void Form3::Command2_Click()
@@ -237,7 +232,6 @@ void Form3::closeEvent(QCloseEvent *event)
     if (m_main.isUnloaded())
         return;
     m_main.showAndRaise();
-    m_main.Frame15->show();
-    m_main.Timer2->setInterval(1000);
-    m_main.Timer4->setInterval(1200);
+    m_main.setStatusLineVisible(true);
+    m_main.setTransactionIntervals(1000, 1200);
 }

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "main/console_host.h"
+
 #include <QByteArray>
 #include <QEventLoopLocker>
 #include <QWidget>
 
-class Form1;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -20,7 +21,7 @@ public:
     static constexpr int outerHeight = 2500; // twips, title bar and borders included
     static constexpr int clientWidth = 10005;
 
-    explicit Form3(Form1 &main);
+    Form3(ConsoleHost &main, QWidget *parent);
 
     void Form_Load();
     // An item of list 1, 2 or 3 (Combo1..Combo3) became the current selection.
@@ -35,6 +36,15 @@ public:
     // What SEND transmits: the command part of Text1 and a carriage return.
     const QByteArray &consoleCommand() const { return ConsoleCommand; }
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QComboBox *list(int number) const;
+    void showList(int number);
+    void takeSelection(const QComboBox *list);
+
+    ConsoleHost &m_main;
     QPushButton *Command1;
     QPushButton *Command2;
     QPushButton *Command3;
@@ -46,16 +56,6 @@ public:
     QComboBox *Combo1;
     QComboBox *Combo2;
     QComboBox *Combo3;
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-
-private:
-    QComboBox *list(int number) const;
-    void showList(int number);
-    void takeSelection(const QComboBox *list);
-
-    Form1 &m_main;
     QByteArray ConsoleCommand;
     // The console belongs to the main window, so Qt would end the program
     // with it; the program ends only when its last window has closed.

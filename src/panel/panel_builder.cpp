@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/panel_builder.h"
 
+#include "main/twips.h"
 #include "panel/arrow_button.h"
 #include "panel/click_button.h"
 #include "panel/layout_table.h"
@@ -11,12 +12,6 @@
 #include <QFrame>
 #include <QHash>
 #include <QLabel>
-
-QRect fromTwips(const QRect &twips)
-{
-    return {qRound(twips.x() / 15.0), qRound(twips.y() / 15.0), qRound(twips.width() / 15.0),
-            qRound(twips.height() / 15.0)};
-}
 
 namespace {
 

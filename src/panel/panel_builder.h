@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QRect>
-
 class QButtonGroup;
 class QFrame;
 class QLabel;
@@ -19,9 +17,6 @@ struct PanelControls {
     QLabel *Label29 = nullptr;       // ACK legend
     QFrame *Frame15 = nullptr;       // status line
 };
-
-// 15 twips to the pixel at 96 dpi; Qt scales from there.
-QRect fromTwips(const QRect &twips);
 
 // Creates the whole panel as children of the window, from the panel's tables.
 PanelControls buildPanel(QWidget *window);

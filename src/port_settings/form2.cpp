@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "port_settings/form2.h"
 
-#include "panel/form1.h"
-#include "panel/panel_builder.h"
+#include "main/twips.h"
 #include "port_settings/port_mapping.h"
 #include "port_settings/port_settings_store.h"
 #include "port_settings/speed_settings.h"
@@ -92,9 +91,9 @@ QString failureText(const PortFailure &failure, qint16 number)
 
 } // namespace
 
-Form2::Form2(Module1 &module, Form1 &main)
-    : QDialog(&main, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+Form2::Form2(Module1 &module, PortDialogHost &main, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_module(module), m_main(main), m_speedOptions(new QButtonGroup(this)),
       m_portOptions(new QButtonGroup(this))
 {
@@ -199,7 +198,7 @@ void Form2::Command1_Click()
         close();
         return;
     }
-    m_main.MSComm1->setSettings(speedSettings(m_module.BaudCode));
+    m_main.commPort().setSettings(speedSettings(m_module.BaudCode));
     if (m_module.PortNumber == 0) {
         showRetry(QStringLiteral("No port is chosen. Pick COM1 to COM5, or type a port number from 1 to 15 "
                                  "next to OTHER."));
@@ -236,8 +235,8 @@ void Form2::Command2_Click()
     }
     // Nothing to go back to. The operator's choice stays in force, so the
     // next OK opens the port the dialog shows as chosen.
-    if (m_main.MSComm1->portOpen()) {
-        m_main.MSComm1->setPortOpen(false);
+    if (m_main.commPort().portOpen()) {
+        m_main.commPort().setPortOpen(false);
         close();
     }
     showRetry(QStringLiteral("There is no earlier port to go back to. Choose a port and press OK."));
@@ -247,13 +246,13 @@ void Form2::applySpeed()
 {
     if (m_module.BaudCode != 96)
         m_module.BaudCode = 192;
-    m_main.MSComm1->setSettings(speedSettings(m_module.BaudCode));
+    m_main.commPort().setSettings(speedSettings(m_module.BaudCode));
     m_speedOptions->button(m_module.BaudCode == 96 ? 1 : 2)->setChecked(true);
 }
 
 bool Form2::openPort()
 {
-    CommPort *port = m_main.MSComm1;
+    CommPort *port = &m_main.commPort();
     // Only a failed save leaves the port open here; try it afresh.
     if (port->portOpen())
         port->setPortOpen(false);

@@ -2,11 +2,11 @@
 #pragma once
 
 #include "main/module1.h"
+#include "main/port_dialog_host.h"
 
 #include <QDialog>
 #include <QEventLoopLocker>
 
-class Form1;
 class QButtonGroup;
 class QLineEdit;
 class QPushButton;
@@ -18,7 +18,7 @@ class Form2 : public QDialog
 {
     Q_OBJECT
 public:
-    Form2(Module1 &module, Form1 &main);
+    Form2(Module1 &module, PortDialogHost &main, QWidget *parent);
 
     void Form_Load();
     // Option1 and Option2 pick the speed, Option3 to Option7 the ports 1 to 5.
@@ -26,10 +26,6 @@ public:
     void Text1_Change();
     void Command1_Click(); // OK
     void Command2_Click(); // Cancel
-
-    QLineEdit *Text1 = nullptr;
-    QPushButton *Command1 = nullptr;
-    QPushButton *Command2 = nullptr;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -41,7 +37,10 @@ private:
     void showRetry(const QString &detail);
 
     Module1 &m_module;
-    Form1 &m_main;
+    PortDialogHost &m_main;
+    QLineEdit *Text1 = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command2 = nullptr;
     QButtonGroup *m_speedOptions;
     QButtonGroup *m_portOptions;
     // A dialog belongs to the main window, so Qt would end the program with

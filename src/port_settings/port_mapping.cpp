@@ -17,3 +17,9 @@ QString portDeviceName(qint16 number, const QSettings &store)
     return QStringLiteral("/dev/ttyS%1").arg(number - 1);
 #endif
 }
+
+QString storedPortDevice(qint16 number)
+{
+    const QSettings store(QStringLiteral("VORN"), QStringLiteral("VORN"));
+    return portDeviceName(number, store);
+}

@@ -9,3 +9,7 @@ class QSettings;
 // "Ports" of the store when present, else the platform's own name for port N.
 // Numbers below 1 name no device (empty result). The store is only read.
 QString portDeviceName(qint16 number, const QSettings &store);
+
+// The same for the per-user store, read afresh at each call so that a mapping
+// edited while the program runs takes effect at the next open.
+QString storedPortDevice(qint16 number);

@@ -42,9 +42,6 @@ public:
     // Inside onComm(): comEvReceive when bytes are waiting.
     virtual int commEvent() const = 0;
 
-    // The baud rate a settings text asks for (its first field).
-    static qint32 baudOf(const QString &settings);
-
 Q_SIGNALS:
     void onComm();
 

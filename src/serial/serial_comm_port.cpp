@@ -1,30 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/serial_comm_port.h"
 
-#include "port_settings/port_mapping.h"
-
-#include <QSettings>
 #include <QStringView>
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
 #endif
 
-qint32 CommPort::baudOf(const QString &settings)
+namespace {
+
+// The baud rate a settings text asks for (its first field).
+qint32 baudOf(const QString &settings)
 {
     return QStringView(settings).split(u',').front().trimmed().toInt();
 }
 
-SerialCommPort::SerialCommPort(QObject *parent, DeviceResolver resolver)
+} // namespace
+
+SerialCommPort::SerialCommPort(DeviceResolver resolver, QObject *parent)
     : CommPort(parent), m_port(this), m_resolver(std::move(resolver))
 {
     setObjectName(QStringLiteral("MSComm1"));
-    if (!m_resolver) {
-        m_resolver = [](qint16 number) {
-            const QSettings store(QStringLiteral("VORN"), QStringLiteral("VORN"));
-            return portDeviceName(number, store);
-        };
-    }
     connect(&m_port, &QSerialPort::readyRead, this, [this] {
         m_event = comEvReceive;
         Q_EMIT onComm();

@@ -13,8 +13,8 @@ class SerialCommPort : public CommPort
 public:
     using DeviceResolver = std::function<QString(qint16)>;
 
-    // Without a resolver, port numbers map through the per-user store.
-    explicit SerialCommPort(QObject *parent = nullptr, DeviceResolver resolver = {});
+    // The resolver names the device a port number stands for on this machine.
+    explicit SerialCommPort(DeviceResolver resolver, QObject *parent = nullptr);
 
     bool portOpen() const override { return m_port.isOpen(); }
     bool setPortOpen(bool open) override;

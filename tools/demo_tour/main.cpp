@@ -66,11 +66,11 @@ int main(int argc, char *argv[])
     const QString device = devices.constFirst();
 
     Module1 module;
-    Form1 form(module, new SerialCommPort(nullptr, [device](qint16) { return device; }));
-    form.MSComm1->setSettings(speedSettings(rate == QLatin1String("9600") ? 96 : 192));
-    if (!form.MSComm1->setPortOpen(true)) {
-        err << "tallis-demo-tour: cannot open " << device << ": " << form.MSComm1->lastFailure().reason
-            << Qt::endl;
+    Form1 form(module, new SerialCommPort([device](qint16) { return device; }));
+    CommPort &port = form.commPort();
+    port.setSettings(speedSettings(rate == QLatin1String("9600") ? 96 : 192));
+    if (!port.setPortOpen(true)) {
+        err << "tallis-demo-tour: cannot open " << device << ": " << port.lastFailure().reason << Qt::endl;
         return 1;
     }
     out << "The panel on " << device << ", " << rate << " baud. After each step, its three views:\n\n";

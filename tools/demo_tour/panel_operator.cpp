@@ -17,7 +17,7 @@
 PanelOperator::PanelOperator(Form1 &form) : m_form(form)
 {
     // Runs after the window's own tick handler, which sends while a key is held.
-    QObject::connect(m_form.Timer1, &QTimer::timeout, &m_form, [this] {
+    QObject::connect(m_form.findChild<QTimer *>(QStringLiteral("Timer1")), &QTimer::timeout, &m_form, [this] {
         if (m_form.repeatKey() != 0)
             ++m_holdSends;
     });
@@ -25,7 +25,7 @@ PanelOperator::PanelOperator(Form1 &form) : m_form(form)
 
 void PanelOperator::click(int number)
 {
-    m_form.buttons->button(number)->click();
+    button(number)->click();
 }
 
 void PanelOperator::hold(int number, std::chrono::milliseconds duration)
@@ -45,12 +45,12 @@ void PanelOperator::release(int number)
 // Hold buttons act on the mouse button going down and up, not on a click.
 void PanelOperator::sendMouse(int number, bool down)
 {
-    QAbstractButton *button = m_form.buttons->button(number);
-    const QPointF centre = QRectF(button->rect()).center();
+    QAbstractButton *target = button(number);
+    const QPointF centre = QRectF(target->rect()).center();
     QMouseEvent event(down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, centre,
-                      button->mapToGlobal(centre), Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton,
+                      target->mapToGlobal(centre), Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton,
                       Qt::NoModifier);
-    QCoreApplication::sendEvent(button, &event);
+    QCoreApplication::sendEvent(target, &event);
 }
 
 void PanelOperator::openConsole()
@@ -60,11 +60,8 @@ void PanelOperator::openConsole()
 
 bool PanelOperator::choose(int list, const QString &item)
 {
-    Form3 *console = m_form.console();
-    QPushButton *listButtons[] = {console->Command3, console->Command4, console->Command5};
-    QComboBox *lists[] = {console->Combo1, console->Combo2, console->Combo3};
-    listButtons[list - 1]->click();
-    QComboBox *shown = lists[list - 1];
+    consoleButton(list + 2)->click();
+    auto *shown = console()->findChild<QComboBox *>(QStringLiteral("Combo%1").arg(list));
     const int index = shown->findText(item, Qt::MatchStartsWith);
     if (index < 0)
         return false;
@@ -75,24 +72,55 @@ bool PanelOperator::choose(int list, const QString &item)
 
 void PanelOperator::overtype(int position, int length, const QString &text)
 {
-    QLineEdit *box = m_form.console()->Text1;
+    QLineEdit *box = consoleText1();
     box->setSelection(position, length);
     box->insert(text);
 }
 
 void PanelOperator::send()
 {
-    m_form.console()->Command1->click();
+    consoleButton(1)->click();
 }
 
 void PanelOperator::closeConsole()
 {
-    m_form.console()->Command2->click();
+    consoleButton(2)->click();
 }
 
 QString PanelOperator::consoleText() const
 {
-    return m_form.console() ? m_form.console()->Text1->text() : QString();
+    return console() ? consoleText1()->text() : QString();
+}
+
+QAbstractButton *PanelOperator::button(int number) const
+{
+    // The dialog's and the console's buttons are numbered too.
+    for (QAbstractButton *button :
+         m_form.findChildren<QAbstractButton *>(QStringLiteral("Command%1").arg(number))) {
+        if (button->window() == &m_form)
+            return button;
+    }
+    return nullptr;
+}
+
+// A console closed a moment ago may still await its deletion.
+Form3 *PanelOperator::console() const
+{
+    for (Form3 *console : m_form.findChildren<Form3 *>(Qt::FindDirectChildrenOnly)) {
+        if (console->isVisible())
+            return console;
+    }
+    return nullptr;
+}
+
+QAbstractButton *PanelOperator::consoleButton(int number) const
+{
+    return console()->findChild<QAbstractButton *>(QStringLiteral("Command%1").arg(number));
+}
+
+QLineEdit *PanelOperator::consoleText1() const
+{
+    return console()->findChild<QLineEdit *>(QStringLiteral("Text1"));
 }
 
 void runFor(std::chrono::milliseconds duration)

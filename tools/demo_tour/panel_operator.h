@@ -7,8 +7,9 @@
 #include <chrono>
 
 class Form1;
-class QComboBox;
-class QPushButton;
+class Form3;
+class QAbstractButton;
+class QLineEdit;
 
 // Works the main window and its console the way an operator does: clicks,
 // holds and releases, picks list items and types into the command box.
@@ -37,6 +38,10 @@ public:
 
 private:
     void sendMouse(int number, bool down);
+    QAbstractButton *button(int number) const;
+    Form3 *console() const;
+    QAbstractButton *consoleButton(int number) const;
+    QLineEdit *consoleText1() const;
 
     Form1 &m_form;
     QElapsedTimer m_holdClock;

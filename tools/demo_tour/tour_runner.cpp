@@ -3,6 +3,7 @@
 
 #include "panel/form1.h"
 #include "panel_operator.h"
+#include "serial/transaction.h"
 
 #include <QElapsedTimer>
 #include <QFrame>
@@ -50,7 +51,7 @@ bool TourRunner::runStep(int number, const TourStep &step)
     qint64 actedAt = 0;
     while (!shows(step) && clock.elapsed() < step.timeout.count()) {
         runFor(std::chrono::milliseconds(10));
-        const bool answered = m_form.replyPending() == 0;
+        const bool answered = m_form.transaction().replyPending() == 0;
         if (step.retry.count() > 0 && answered && clock.elapsed() - actedAt >= step.retry.count() &&
             !shows(step)) {
             endTransaction();
@@ -62,10 +63,12 @@ bool TourRunner::runStep(int number, const TourStep &step)
     const bool ok = shows(step);
     m_out << QStringLiteral("%1. %2").arg(number, 2).arg(step.title).leftJustified(64)
           << (ok ? "ok" : "FAILED") << '\n';
-    printView("TxD", m_form.Label11->text(), step.sent);
-    printView("RxD", m_form.Label12->text(), step.reply);
-    printView("STATUS", m_form.Label25->text(), step.status,
-              m_form.Frame15->isHidden() ? QStringLiteral("(hidden while the console is open)") : QString());
+    printView("TxD", view(11), step.sent);
+    printView("RxD", view(12), step.reply);
+    printView("STATUS", view(25), step.status,
+              m_form.findChild<QFrame *>(QStringLiteral("Frame15"))->isHidden()
+                  ? QStringLiteral("(hidden while the console is open)")
+                  : QString());
     if (step.note)
         m_out << "      " << step.note() << '\n';
     m_out << '\n';
@@ -75,8 +78,12 @@ bool TourRunner::runStep(int number, const TourStep &step)
 
 bool TourRunner::shows(const TourStep &step) const
 {
-    return fits(m_form.Label11->text(), step.sent) && fits(m_form.Label12->text(), step.reply) &&
-           fits(m_form.Label25->text(), step.status);
+    return fits(view(11), step.sent) && fits(view(12), step.reply) && fits(view(25), step.status);
+}
+
+QString TourRunner::view(int label) const
+{
+    return m_form.findChild<QLabel *>(QStringLiteral("Label%1").arg(label))->text();
 }
 
 // The operator would wait for the views to clear; the tour ticks the two
@@ -85,10 +92,11 @@ void TourRunner::endTransaction()
 {
     if (m_form.repeatKey() != 0)
         return;
-    if (m_form.Timer2->isActive())
-        m_form.Timer2_Timer();
-    if (m_form.Timer4->isActive())
-        m_form.Timer4_Timer();
+    Transaction &transaction = m_form.transaction();
+    if (transaction.findChild<QTimer *>(QStringLiteral("Timer2"))->isActive())
+        transaction.Timer2_Timer();
+    if (transaction.findChild<QTimer *>(QStringLiteral("Timer4"))->isActive())
+        transaction.Timer4_Timer();
 }
 
 void TourRunner::printView(const char *name, const QString &text, const QString &pattern,

@@ -21,6 +21,8 @@ public:
 private:
     bool runStep(int number, const TourStep &step);
     bool shows(const TourStep &step) const;
+    // The text of Label<number>, one of the three views.
+    QString view(int label) const;
     void endTransaction();
     void printView(const char *name, const QString &text, const QString &pattern, const QString &remark = {});
 

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "serial/transaction.h"
+
+#include "serial/render.h"
+#include "serial/status_decoder.h"
+#include "serial/traffic_display.h"
+
+#include <QTimer>
+
+namespace {
+
+QTimer *makeTimer(QObject *parent, const char *name, int interval)
+{
+    auto *timer = new QTimer(parent);
+    timer->setObjectName(QLatin1String(name));
+    timer->setInterval(interval);
+    return timer;
+}
+
+} // namespace
+
+Transaction::Transaction(CommPort *port, TrafficDisplay &views, const QByteArray &pendingCommand,
+                         QObject *parent)
+    : QObject(parent), MSComm1(port), Timer2(makeTimer(this, "Timer2", 5000)),
+      Timer4(makeTimer(this, "Timer4", 5500)), m_views(views), m_pendingCommand(pendingCommand)
+{
+    setObjectName(QStringLiteral("Transaction"));
+    MSComm1->setParent(this);
+    MSComm1->setObjectName(QStringLiteral("MSComm1"));
+    connect(MSComm1, &CommPort::onComm, this, &Transaction::MSComm1_OnComm);
+    connect(Timer2, &QTimer::timeout, this, &Transaction::Timer2_Timer);
+    connect(Timer4, &QTimer::timeout, this, &Transaction::Timer4_Timer);
+}
+
+void Transaction::Hyouji(const QByteArray &text, quint8 mode)
+{
+    if (mode == 1) {
+        MSComm1->setOutput(text);
+        m_views.setReplyView({});
+        ReceiveBuffer.clear();
+        const Rendering sent = renderTokens(text);
+        showLegends(sent.ack, sent.carriageReturn, sent.space);
+        m_views.setSentView(sent.text);
+        Timer2->start();
+        ReplyPending = 1;
+        Timer4->start();
+        return;
+    }
+    const Rendering reply = renderTokens(text);
+    showLegends(reply.ack, reply.carriageReturn, reply.space);
+    m_views.setReplyView(reply.text);
+    if (const auto status = decodeStatus(m_pendingCommand, reply.text, text.size()))
+        m_views.setStatusView(*status);
+}
+
+void Transaction::showLegends(bool ack, bool carriageReturn, bool space)
+{
+    if (ack)
+        m_views.setLegendVisible(TrafficDisplay::Legend::Ack, true);
+    if (carriageReturn)
+        m_views.setLegendVisible(TrafficDisplay::Legend::CarriageReturn, true);
+    if (space)
+        m_views.setLegendVisible(TrafficDisplay::Legend::Space, true);
+}
+
+void Transaction::MSComm1_OnComm()
+{
+    if (MSComm1->commEvent() != CommPort::comEvReceive)
+        return;
+    ReceiveBuffer += MSComm1->input();
+    // A device that never stops talking must not grow the buffer without end:
+    // keep the newest bytes, which are what the operator wants to see.
+    if (ReceiveBuffer.size() > receiveLimit)
+        ReceiveBuffer.remove(0, ReceiveBuffer.size() - receiveLimit);
+    ReplyPending = 0;
+    Hyouji(ReceiveBuffer, 2);
+}
+
+void Transaction::Timer2_Timer()
+{
+    if (ReplyPending == 1)
+        m_views.setReplyView(QStringLiteral(" X X X X"));
+    Timer2->stop();
+    m_views.setLegendVisible(TrafficDisplay::Legend::Space, false);
+    m_views.setLegendVisible(TrafficDisplay::Legend::CarriageReturn, false);
+    m_views.setLegendVisible(TrafficDisplay::Legend::Ack, false);
+    ReceiveBuffer.clear();
+    ReplyPending = 0;
+}
+
+void Transaction::Timer4_Timer()
+{
+    m_views.setSentView({});
+    m_views.setReplyView({});
+    m_views.setStatusView({});
+    Timer4->stop();
+}
+
+void Transaction::setIntervals(int noReply, int clearViews)
+{
+    Timer2->setInterval(noReply);
+    Timer4->setInterval(clearViews);
+}
+
+void Transaction::transmitAfresh(const QByteArray &text)
+{
+    Timer2->stop();
+    Timer4->stop();
+    Hyouji(text, 1);
+    Timer2->start();
+    Timer4->start();
+}
+
+void Transaction::endRepeat()
+{
+    Timer2->stop();
+    // Timer4 outlives the hold so the status view is cleared a while after the last send.
+    Timer4->start();
+    m_views.setSentView({});
+    m_views.setReplyView({});
+    ReceiveBuffer.clear();
+}
+
+void Transaction::reset()
+{
+    ReplyPending = 0;
+    ReceiveBuffer.clear();
+}
