@@ -9,7 +9,7 @@ packages=(
     clang libclang-rt-14-dev
     desktop-file-utils appstream
     xauth xvfb xdotool openbox
-    lintian
+    dpkg-dev lintian
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # From nothing to every test run: installs what is missing, builds with
-# warnings as errors and runs the whole suite offscreen, then again under
+# warnings as errors, runs the whole suite offscreen, checks the install and
+# the Debian package (lintian), then runs the suite again under
 # AddressSanitizer + UndefinedBehaviorSanitizer, then a short fuzzing run.
 #
 #   FUZZ_SECONDS=N   how long each fuzz target runs (default 20; 0 skips fuzzing)
@@ -35,6 +36,13 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLIS_WERROR=ON "${laun
 cmake --build build -j "$jobs"
 run_ctest build
 ./scripts/validate-install.sh build
+
+stage "Debian package and lintian"
+rm -f build/tallis-control_*.deb
+(cd build && cpack -G DEB)
+# Errors and warnings fail the run; the package needs no overrides.
+lintian --fail-on error,warning build/tallis-control_*.deb
+echo "lintian: no errors, no warnings"
 
 if [ "${QUICK:-0}" = 1 ]; then
     summary
