@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-serialport-dev libgl-dev
     clang libclang-rt-14-dev
     desktop-file-utils appstream
-    xauth xvfb xdotool openbox
+    xauth xvfb xdotool openbox x11-utils
     dpkg-dev lintian
 )
 

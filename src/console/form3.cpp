@@ -2,6 +2,7 @@
 #include "console/form3.h"
 
 #include "console/catalog.h"
+#include "main/outer_height.h"
 #include "main/twips.h"
 
 #include <QAbstractItemView>
@@ -98,6 +99,8 @@ Form3::Form3(ConsoleHost &main, QWidget *parent) : QWidget(parent, Qt::Window), 
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Command List"));
     setFixedWidth(qRound(clientWidth / 15.0));
+    // Until the console is framed, a frame like the main window's is the best guess.
+    m_outerHeight = new OuterHeight(this, outerHeight, parent);
 
     // Created in keyboard tab order; the legends take no focus.
     Combo1 = makeList(this, 1, kBasicCommands, {120, 1560, 5055, 300});
@@ -142,12 +145,7 @@ QComboBox *Form3::list(int number) const
 
 void Form3::Form_Load()
 {
-    // Until the window system has framed the console its frame is unknown;
-    // the main window's shows what a title bar and borders take.
-    const QWidget *framed = isVisible() ? this : parentWidget();
-    const int decoration =
-        framed && framed->isVisible() ? framed->frameGeometry().height() - framed->height() : 0;
-    setFixedHeight(qRound(outerHeight / 15.0) - decoration);
+    m_outerHeight->setTwips(outerHeight);
     Label1->hide();
     Label2->hide();
     showList(1);

@@ -7,6 +7,7 @@
 #include <QEventLoopLocker>
 #include <QWidget>
 
+class OuterHeight;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -56,6 +57,7 @@ private:
     QComboBox *Combo1;
     QComboBox *Combo2;
     QComboBox *Combo3;
+    OuterHeight *m_outerHeight;
     QByteArray ConsoleCommand;
     // The console belongs to the main window, so Qt would end the program
     // with it; the program ends only when its last window has closed.

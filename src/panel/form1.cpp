@@ -2,6 +2,7 @@
 #include "panel/form1.h"
 
 #include "console/form3.h"
+#include "main/outer_height.h"
 #include "panel/click_button.h"
 #include "panel/hold_button.h"
 #include "panel/panel_builder.h"
@@ -52,7 +53,7 @@ Form1::Form1(Module1 &module, CommPort *port, QWidget *parent)
                                     m_module.PendingCommand, this);
 
     setFixedWidth(qRound(clientWidthTwips / 15.0));
-    setHeightTwips(compactHeight);
+    m_outerHeight = new OuterHeight(this, compactHeight);
 
     connectButtons();
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
@@ -226,23 +227,18 @@ void Form1::showAndRaise()
 
 int Form1::heightTwips() const
 {
-    return m_heightTwips;
+    return m_outerHeight->twips();
 }
 
-// The title bar and borders are known only once the window is shown, so the
-// height is applied again then.
 void Form1::setHeightTwips(int twips)
 {
-    m_heightTwips = twips;
-    const int decoration = isVisible() ? frameGeometry().height() - height() : 0;
-    setFixedHeight(qRound(twips / 15.0) - decoration);
+    m_outerHeight->setTwips(twips);
 }
 
 void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     m_unloaded = false;
-    setHeightTwips(m_heightTwips);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)

@@ -15,6 +15,7 @@
 class QButtonGroup;
 class QFrame;
 class QTimer;
+class OuterHeight;
 class Form2;
 class Form3;
 class Transaction;
@@ -76,6 +77,6 @@ private:
     quint8 RepeatKey = 0;
     QPointer<Form2> m_form2;
     QPointer<Form3> m_form3;
-    int m_heightTwips = compactHeight;
+    OuterHeight *m_outerHeight;
     bool m_unloaded = false;
 };
