@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The windows under a real window manager: Xvfb and openbox, started here,
-// and the heights read back from X as a user's screen shows them.
+// The windows on a real X server, started here: first bare, as in a kiosk
+// session, then under openbox, with the heights read back from X as a
+// user's screen shows them.
 #include "fakes/fake_panel.h"
+#include "fakes/modal_watcher.h"
 #include "fakes/private_settings_store.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
-#include <QThread>
 
 using namespace Qt::StringLiterals;
 
@@ -52,8 +53,37 @@ class TestWindowManager : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void shouldKeepTheOuterHeightsFromTheStart()
+    void init() { QSettings(u"VORN"_s, u"VORN"_s).clear(); }
+
+    void shouldPlaceTheDialogAndTheConsoleWithoutAWindowManager()
     {
+        ModalWatcher watcher;
+        QRect firstStart;
+        watcher.onDialog = [&](QDialog *dialog) {
+            firstStart = dialog->frameGeometry();
+            dialog->close();
+        };
+        FakePanel p(FakePanel::Line::Closed);
+        p.form.Form_Load();
+        const QRect screen = p.form.screen()->availableGeometry();
+        QVERIFY((firstStart.center() - screen.center()).manhattanLength() <= 2);
+
+        p.form.show();
+        p.form.move(10, 20);
+        p.form.Command33_Click();
+        const QRect main = p.form.frameGeometry();
+        QVERIFY((p.dialog()->frameGeometry().center() - main.center()).manhattanLength() <= 2);
+        p.form.Command74_Click();
+        QCOMPARE(p.console()->frameGeometry().topLeft(), main.bottomLeft() + QPoint(0, 1));
+        p.console()->close();
+        p.form.move(10, screen.bottom() - main.height());
+        p.form.Command74_Click();
+        QCOMPARE(p.console()->frameGeometry().bottom(), p.form.frameGeometry().top() - 1);
+    }
+
+    void shouldKeepTheOuterHeightsUnderAWindowManager()
+    {
+        startWindowManager();
         QSettings(u"VORN"_s, u"VORN"_s).setValue(u"StartUP/ComPort"_s, u"1"_s);
         FakePanel p(FakePanel::Line::Closed);
         p.form.Form_Load();
@@ -68,6 +98,22 @@ private Q_SLOTS:
         p.form.Command74_Click();
         QTRY_COMPARE_WITH_TIMEOUT(outerHeight(p.console()), pixels(Form3::outerHeight), 5000);
     }
+
+    void cleanupTestCase()
+    {
+        m_openbox.terminate();
+        m_openbox.waitForFinished(5000);
+    }
+
+private:
+    void startWindowManager()
+    {
+        m_openbox.start(u"openbox"_s, {});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            run(u"xprop"_s, {u"-root"_s, u"_NET_SUPPORTING_WM_CHECK"_s}).contains(u"window id"_s), 10000);
+    }
+
+    QProcess m_openbox;
 };
 
 int main(int argc, char *argv[])
@@ -79,23 +125,12 @@ int main(int argc, char *argv[])
     if (!xvfb.waitForReadyRead(10000))
         qFatal("Xvfb did not start");
     qputenv("DISPLAY", ":" + xvfb.readLine().trimmed());
-    QProcess openbox;
-    openbox.start(u"openbox"_s, {});
-    QElapsedTimer clock;
-    clock.start();
-    while (!run(u"xprop"_s, {u"-root"_s, u"_NET_SUPPORTING_WM_CHECK"_s}).contains(u"window id"_s)) {
-        if (clock.elapsed() > 10000)
-            qFatal("openbox did not start");
-        QThread::msleep(50);
-    }
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     TestWindowManager test;
     const int failed = QTest::qExec(&test, argc, argv);
-    for (QProcess *process : {&openbox, &xvfb}) {
-        process->terminate();
-        process->waitForFinished(5000);
-    }
+    xvfb.terminate();
+    xvfb.waitForFinished(5000);
     return failed;
 }
 

@@ -12,9 +12,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <limits>
 #include <span>
 
@@ -27,6 +31,31 @@ QFont captionFont(QFont font)
     font.setPointSizeF(9.75);
     font.setBold(true);
     return font;
+}
+
+bool captionFits(const QPushButton *button)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const QRect room = button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+    return button->fontMetrics().horizontalAdvance(button->text()) <= room.width();
+}
+
+// At the given size, the longest caption is a few pixels wider than its
+// button in common fonts; the buttons share the largest size that fits them all.
+void fitCaptions(std::initializer_list<QPushButton *> buttons)
+{
+    constexpr qreal smallest = 6;
+    for (qreal points = captionFont({}).pointSizeF(); points >= smallest; points -= 0.25) {
+        for (QPushButton *button : buttons) {
+            QFont font = button->font();
+            font.setPointSizeF(points);
+            button->setFont(font);
+        }
+        if (std::ranges::all_of(buttons, captionFits))
+            return;
+    }
 }
 
 QPushButton *makeButton(QWidget *window, int number, const char *caption, const QRect &twips)
@@ -117,6 +146,7 @@ Form3::Form3(ConsoleHost &main, QWidget *parent) : QWidget(parent, Qt::Window), 
     Combo2 = makeList(this, 2, kExpandCommands, {120, 1560, 8655, 300});
     Combo3 = makeList(this, 3, kExpandReadCommands, {120, 1560, 8655, 300});
     Label2 = makeLegend(this, 2, "[CR] :Carriage Return Code (0x0D)", {240, 1200, 3975, 300});
+    fitCaptions({Command1, Command2, Command3, Command4, Command5});
 
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
@@ -128,7 +158,26 @@ Form3::Form3(ConsoleHost &main, QWidget *parent) : QWidget(parent, Qt::Window), 
     for (int number = 1; number <= 3; ++number)
         connect(list(number), &QComboBox::activated, this, [this, number] { Combo_Click(number); });
 
+    placeBelowMainWindow();
     Form_Load();
+}
+
+// Without a window manager nothing else places the console: under the main
+// window, where it hides none of the panel, or above it when the screen
+// ends first.
+void Form3::placeBelowMainWindow()
+{
+    const QWidget *main = parentWidget();
+    if (!main)
+        return;
+    const QRect panel = main->frameGeometry();
+    const QRect screen = main->screen()->availableGeometry();
+    const int outer = qRound(outerHeight / 15.0);
+    int top = panel.bottom() + 1;
+    if (top + outer > screen.bottom() + 1)
+        top = panel.top() - outer;
+    move(std::clamp(panel.left(), screen.left(), std::max(screen.left(), screen.right() + 1 - width())),
+         std::clamp(top, screen.top(), std::max(screen.top(), screen.bottom() + 1 - outer)));
 }
 
 QComboBox *Form3::list(int number) const

@@ -41,6 +41,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void placeBelowMainWindow();
     QComboBox *list(int number) const;
     void showList(int number);
     void takeSelection(const QComboBox *list);

@@ -42,10 +42,10 @@ bool OuterHeight::eventFilter(QObject *watched, QEvent *event)
 
 void OuterHeight::apply()
 {
-    int frame = 0;
-    if (m_window->isVisible())
-        frame = decoration(m_window);
-    else if (m_model && m_model->isVisible())
+    // A window just shown is not framed yet: its frame reads as none until the
+    // window manager's frame is known.
+    int frame = m_window->isVisible() ? decoration(m_window) : 0;
+    if (frame == 0 && m_model && m_model->isVisible())
         frame = decoration(m_model);
     const int client = qRound(m_twips / 15.0) - frame;
     if (m_window->minimumHeight() != client || m_window->maximumHeight() != client)

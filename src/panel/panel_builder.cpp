@@ -164,8 +164,15 @@ PanelControls buildPanel(QWidget *window)
         makeLine(window, row);
 
     QHash<int, QLabel *> labels;
-    for (const PanelLabel &row : kPanelLabels)
+    QHash<int, QStringList> titles;
+    for (const PanelLabel &row : kPanelLabels) {
         labels.insert(row.number, makeLabel(parents.value(row.frame), row));
+        if (row.frame != 0 && (row.look == LabelLook::Title || row.look == LabelLook::PowerTitle))
+            titles[row.frame] << QString::fromLatin1(row.text);
+    }
+    // A frame's title is a label of its own; screen readers want it as the group's name.
+    for (auto frame = titles.cbegin(); frame != titles.cend(); ++frame)
+        parents.value(frame.key())->setAccessibleName(frame.value().join(u' ').simplified());
 
     PanelControls c;
     c.buttons = new QButtonGroup(window);

@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
 
 namespace {
@@ -101,14 +102,12 @@ Form2::Form2(Module1 &module, PortDialogHost &main, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("  COM PORT"));
     setFixedSize(fromTwips(clientTwips).size());
+    placeCentred();
     buildControls();
 
-    const auto optionToggled = [this](int number, bool checked) {
-        if (checked)
-            Option_Click(number);
-    };
-    connect(m_speedOptions, &QButtonGroup::idToggled, this, optionToggled);
-    connect(m_portOptions, &QButtonGroup::idToggled, this, optionToggled);
+    // A click on the option already chosen is a choice too.
+    connect(m_speedOptions, &QButtonGroup::idClicked, this, &Form2::Option_Click);
+    connect(m_portOptions, &QButtonGroup::idClicked, this, &Form2::Option_Click);
     connect(Text1, &QLineEdit::textChanged, this, &Form2::Text1_Change);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
@@ -119,9 +118,11 @@ Form2::Form2(Module1 &module, PortDialogHost &main, QWidget *parent)
 void Form2::buildControls()
 {
     QGroupBox *frames[2];
-    for (const Control &row : kFrames)
-        frames[row.number - 1] =
-            place(new QGroupBox(QLatin1String(row.caption), this), numbered("Frame", row.number), row.twips);
+    for (const Control &row : kFrames) {
+        auto *frame = new QGroupBox(QLatin1String(row.caption), this);
+        frame->setAccessibleName(frame->title());
+        frames[row.number - 1] = place(frame, numbered("Frame", row.number), row.twips);
+    }
 
     QList<QWidget *> tabOrder;
     Text1 = place(new QLineEdit(QStringLiteral("0"), frames[1]), QStringLiteral("Text1"), text1Twips);
@@ -166,7 +167,7 @@ void Form2::Form_Load()
 {
     const qint16 port = m_module.PortNumber;
     if (port >= 1 && port <= 5)
-        m_portOptions->button(port + firstPortOption - 1)->setChecked(true);
+        selectOption(port + firstPortOption - 1);
     applySpeed();
     // A typed digit replaces the "0".
     Text1->setSelection(0, 1);
@@ -242,12 +243,31 @@ void Form2::Command2_Click()
     showRetry(QStringLiteral("There is no earlier port to go back to. Choose a port and press OK."));
 }
 
+// Without a window manager nothing else places the dialog: over the main
+// window, or mid-screen while the main window is not shown yet.
+void Form2::placeCentred()
+{
+    const QWidget *main = parentWidget();
+    const QRect around = main && main->isVisible() ? main->frameGeometry() : screen()->availableGeometry();
+    QRect placed({}, size());
+    placed.moveCenter(around.center());
+    move(placed.topLeft());
+}
+
 void Form2::applySpeed()
 {
     if (m_module.BaudCode != 96)
         m_module.BaudCode = 192;
     m_main.commPort().setSettings(speedSettings(m_module.BaudCode));
-    m_speedOptions->button(m_module.BaudCode == 96 ? 1 : 2)->setChecked(true);
+    selectOption(m_module.BaudCode == 96 ? 1 : 2);
+}
+
+// As the operator's click does, selecting an option runs its handler.
+void Form2::selectOption(int number)
+{
+    QButtonGroup *group = number < firstPortOption ? m_speedOptions : m_portOptions;
+    group->button(number)->setChecked(true);
+    Option_Click(number);
 }
 
 bool Form2::openPort()

@@ -32,7 +32,9 @@ protected:
 
 private:
     void buildControls();
+    void placeCentred();
     void applySpeed();
+    void selectOption(int number);
     bool openPort();
     void showRetry(const QString &detail);
 
