@@ -1,0 +1,233 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The UI-free core: rendering and decoding serial text, the numbers stored
+// for the port and the console's command catalogue.
+#include "console/catalog.h"
+#include "port_settings/stored_number.h"
+#include "serial/render.h"
+#include "serial/status_decoder.h"
+
+#include <QMap>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <span>
+
+using namespace Qt::StringLiterals;
+using List = std::span<const std::string_view>;
+
+// -1 in a column: the text gives no usable value there.
+template <typename Int> int orNone(std::optional<Int> value)
+{
+    return value ? int(*value) : -1;
+}
+
+class TestCore : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    // Whole texts: the status decoder reads the characters back by position.
+    void shouldRenderEveryByteClass_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("legends");
+
+        QTest::newRow("lamp status command")
+            << QByteArray("CR LAMPSTS\r") << u" C R _ L A M P S T S  [CR] "_s << u"CR space"_s;
+        QTest::newRow("non-printable bytes and printable bounds")
+            << QByteArray("\x00\t\x1f!az{\x7f\xff", 9) << u" ? ? ? ! a z ? ? ? "_s << QString();
+        QTest::newRow("mixed") << QByteArray("\x06 x\r\n") << u"  [ACK] _ x  [CR]  [LF]  "_s
+                               << u"ACK CR space"_s;
+    }
+    void shouldRenderEveryByteClass()
+    {
+        QFETCH(QByteArray, bytes);
+        const Rendering r = renderTokens(bytes);
+        QTEST(r.text, "text");
+        QTEST((QString(r.ack ? "ACK " : "") + (r.carriageReturn ? "CR " : "") + (r.space ? "space" : ""))
+                  .trimmed(),
+              "legends");
+    }
+
+    // The status line after a reply to a status read: a decoding replaces what
+    // the view held (hours included: two transactions must not mix in one
+    // line), anything else leaves it unchanged.
+    void shouldDecodeEachStatusRead_data()
+    {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("status");
+        const QString unchanged = u"<unchanged>"_s;
+        const auto add = [](const char *command, const QByteArray &reply, const QString &status) {
+            QTest::addRow("%s %s", command, reply.toPercentEncoding().constData())
+                << QByteArray(command) << reply << status;
+        };
+
+        add("CR0", "00\r", " Power ON");
+        add("CR0", "80\r", " Stand by");
+        add("CR0", "40\r", " Count down");
+        add("CR0", "20\r", " Cooling down");
+        add("CR0", "10\r", " Power abnormality");
+        for (const char *t : {"08", "18", "28", "48", "88"})
+            add("CR0", QByteArray(t) + '\r', " Temperature abnormality");
+        add("CR0", "21\r", " Lamp Failure");
+        add("CR0", "81\r", " Lamp Failure");
+        add("CR0", "CR0\r00\r", unchanged);
+        add("CR0", "00", " Power ON");
+
+        add("CR1", "1\r", " Input 1");
+        add("CR1", "2\r", " Input 2");
+        add("CR1", "32\r", " Input 3");
+        add("CR1", "4\r", " Wired");
+        add("CR1", "5\r", " Wireless/Viewer");
+        add("CR1", "6\r", unchanged);
+
+        add("CR4", "11\r", " Normally");
+        add("CR4", "10\r", " Top/Bottom reversal");
+        add("CR4", "01\r", " Left/Right reversal");
+        add("CR4", "00\r", " Top/Bottom , Left/Right reversal");
+
+        add("CR LAMPSTS", "000 1I\r", " Lamp is ON");
+        add("CR LAMPSTS", "000 1O\r", " Lamp is OFF");
+        add("CR LAMPSTS", "000 1X\r", " Lamp is failure");
+        add("CR LAMPSTS", "000 1", unchanged);
+
+        add("CR LAMPMODE", "000 HIGH\r", " Lamp Mode is High");
+        add("CR LAMPMODE", "000 NORMAL\r", " Lamp Mode is NORMAL");
+        add("CR LAMPMODE", "000 ECO\r", " Lamp Mode is Eco");
+        add("CR LAMPMODE", "000 ECO", unchanged);
+
+        // Hours and temperatures decode at their exact length only.
+        add("CR3", "00123\r", "     1 2 3   Hour Use");
+        add("CR3", "00000\r", QString(12, u' ') + " Hour Use");
+        add("CR3", "01020\r", "   1 0 2 0   Hour Use");
+        add("CR3", "000123\r", unchanged);
+        add("CR6", "035.0 040.5 038.0\r", " 0 3 5 . 0 deg C 0 4 0 . 5 deg C 0 3 8 . 0 deg C ");
+        add("CR6", "035.0 040.5 038.0", unchanged);
+        add("CR6", "035.0 040.5 038.0\r\n", unchanged);
+
+        add("C00", "00\r", unchanged);
+        add("cr0", "00\r", unchanged);
+    }
+    void shouldDecodeEachStatusRead()
+    {
+        QFETCH(QByteArray, command);
+        QFETCH(QByteArray, reply);
+        QTEST(decodeStatus(command + '\r', renderTokens(reply).text, reply.size()).value_or(u"<unchanged>"_s),
+              "status");
+    }
+
+    void shouldReadStoredAndTypedNumbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("port");  // storedPortNumber
+        QTest::addColumn<int>("baud");  // storedBaudCode
+        QTest::addColumn<int>("typed"); // typedNumber
+
+        QTest::newRow("port default") << u"DATAC"_s << 0 << 0 << -1;
+        QTest::newRow("half rounds down to even") << u"2.5"_s << 2 << 2 << 2;
+        QTest::newRow("half rounds up to even") << u"3.5"_s << 4 << 4 << 4;
+        QTest::newRow("leading fraction") << u".6"_s << 1 << 1 << 1;
+        QTest::newRow("blanks around") << u" \t7 "_s << 7 << 7 << 7;
+        QTest::newRow("plus sign") << u"+5"_s << 5 << 5 << 5;
+        QTest::newRow("negative") << u"-1"_s << -1 << -1 << -1;
+        QTest::newRow("negative rounding to zero") << u"-0.4"_s << 0 << 0 << 0;
+        QTest::newRow("largest port") << u"32767"_s << 32767 << -1 << -1;
+        QTest::newRow("beyond a port") << u"32768"_s << -1 << -1 << -1;
+        QTest::newRow("largest byte") << u"255"_s << 255 << 255 << 255;
+        QTest::newRow("beyond a byte") << u"256"_s << 256 << -1 << -1;
+        QTest::newRow("exponent") << u"1e3"_s << 1000 << -1 << -1;
+        QTest::newRow("dangling exponent") << u"4e"_s << 4 << 4 << -1;
+        QTest::newRow("overflowing exponent") << u"1e999"_s << 0 << 0 << -1;
+        QTest::newRow("number then letters") << u"7abc"_s << 7 << 7 << -1;
+        QTest::newRow("decimal comma") << u"3,5"_s << 3 << 3 << -1;
+        QTest::newRow("non-ASCII digit") << u"\u0663"_s << 0 << 0 << -1;
+    }
+    void shouldReadStoredAndTypedNumbers()
+    {
+        QFETCH(QString, text);
+        QTEST(orNone(storedPortNumber(text)), "port");
+        QTEST(orNone(storedBaudCode(text)), "baud");
+        QTEST(orNone(typedNumber(text)), "typed");
+    }
+
+    // Basic: a three-character code and five spaces. Expand Read: a space and
+    // a tab up to ten characters of command part, a space alone from eleven,
+    // and a single space last. Nowhere a "[" but the marker's.
+    void shouldShapeEveryEntryAsItsListDoes_data()
+    {
+        QTest::addColumn<List>("list");
+        QTest::addColumn<QString>("shape");
+        QTest::newRow("basic") << List(kBasicCommands) << uR"(^(C[0-9A-F]{2}|CR\d)\[CR\]     :[^[%]+$)"_s;
+        QTest::newRow("expand") << List(kExpandCommands)
+                                << uR"(^CF [^[]+\[CR\]( {1,3}\t{0,2}:[^[]+| \t)?$)"_s;
+        QTest::newRow("expand read") << List(kExpandReadCommands)
+                                     << uR"(^(CR [^[ %]{1,7}\[CR\] \t|CR [^[ %]{8,}\[CR\] ):[^[%]+$|^ $)"_s;
+    }
+    void shouldShapeEveryEntryAsItsListDoes()
+    {
+        QFETCH(List, list);
+        QFETCH(QString, shape);
+        const QRegularExpression expression(shape);
+        for (const std::string_view entry : list)
+            QVERIFY2(expression.match(QString::fromLatin1(entry)).hasMatch(), entry.data());
+    }
+
+    // The heads of the Expand groups (and the one member that keeps them)
+    // have their own blanks after the marker; a placeholder row repeats its
+    // head's before its hint. Placeholders come in runs of two or four.
+    void shouldKeepEveryBlankAndPlaceholder()
+    {
+        static const QRegularExpression runs(u"%+"_s);
+        QMap<QString, int> separators;
+        int inCommand = 0, inDescriptionOnly = 0, hints = 0;
+        QString separator;
+        for (const std::string_view entry : kExpandCommands) {
+            const QString s = QString::fromLatin1(entry);
+            const QString part = commandPart(s).toString();
+            const QString rest = s.sliced(part.size() + 4);
+            for (const QRegularExpressionMatch &run : runs.globalMatch(part))
+                QVERIFY2(run.capturedLength() == 2 || run.capturedLength() == 4, entry.data());
+            inCommand += part.contains(u'%');
+            inDescriptionOnly += !part.contains(u'%') && rest.contains(u'%');
+            if (rest.endsWith(u":% = 0-9"_s)) {
+                ++hints;
+                QCOMPARE(rest, separator + u":% = 0-9"_s);
+            } else if (!rest.isEmpty()) {
+                separator = rest.section(u':', 0, 0);
+                ++separators[separator];
+            }
+        }
+        const QMap<QString, int> expected{
+            {u"  \t"_s, 22}, {u"  \t\t"_s, 66}, {u" \t"_s, 3}, {u" \t\t"_s, 2}, {u"   "_s, 1}};
+        QCOMPARE(separators, expected);
+        QCOMPARE(inCommand, 28);
+        QCOMPARE(inDescriptionOnly, 4);
+        QCOMPARE(hints, 21);
+        QVERIFY(kExpandCommands[197].ends_with("English        Select language for OSD"));
+        QVERIFY(kExpandReadCommands[7].ends_with("abnomal temperature "));
+    }
+
+    void shouldCutAtTheFirstBracket_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("wire");
+        QTest::newRow("placeholder row") << u"CF TDOTS %%%%[CR]  \t\t:% = 0-9"_s << "CF TDOTS %%%%\r"_ba;
+        QTest::newRow("single space") << u" "_s << " \r"_ba;
+        QTest::newRow("text after marker") << u"C00[CR]C01"_s << "C00\r"_ba;
+        QTest::newRow("several brackets") << u"C0[1[CR]"_s << "C0\r"_ba;
+        QTest::newRow("leading bracket") << u"[CR]C00"_s << "\r"_ba;
+        QTest::newRow("empty") << QString() << "\r"_ba;
+        QTest::newRow("latin-1 byte") << u"C\u00e9[CR]"_s << "C\xe9\r"_ba;
+    }
+    void shouldCutAtTheFirstBracket()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, wire);
+        QCOMPARE(commandPart(text).toString(), QString::fromLatin1(wire.chopped(1)));
+        QCOMPARE(wireCommand(text), wire);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCore)
+#include "tst_core.moc"
