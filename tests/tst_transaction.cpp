@@ -14,10 +14,6 @@ struct RecordingDisplay final : TrafficDisplay {
     void setReplyView(const QString &text) override { reply = text; }
     void setStatusView(const QString &text) override { status = text; }
     void setLegendVisible(Legend legend, bool visible) override { legends[int(legend)] = visible; }
-    QString shownLegends() const
-    {
-        return QString::fromLatin1(legends[0] ? "_" : "") + (legends[1] ? "R" : "") + (legends[2] ? "A" : "");
-    }
 
     QString sent, reply, status;
     bool legends[3] = {};
@@ -29,9 +25,23 @@ class TestTransaction : public QObject
 {
     Q_OBJECT
 
-    QTimer *timer(int number) const
+    bool running(int timer) const
     {
-        return m_transaction->findChild<QTimer *>(QStringLiteral("Timer%1").arg(number));
+        return m_transaction->findChild<QTimer *>(QStringLiteral("Timer%1").arg(timer))->isActive();
+    }
+    // Everything the operator and the next step can tell: the three views, the
+    // legends shown (space, CR, ACK), ReplyPending and the running timers.
+    QString state() const
+    {
+        const RecordingDisplay &d = m_display;
+        return QStringList{d.sent,
+                           d.reply,
+                           d.status,
+                           QString::fromLatin1(d.legends[0] ? "_" : "") + (d.legends[1] ? "R" : "") +
+                               (d.legends[2] ? "A" : ""),
+                           QString::number(m_transaction->replyPending()),
+                           QString::fromLatin1(running(2) ? "2" : "") + (running(4) ? "4" : "")}
+            .join(u'|');
     }
 
 private Q_SLOTS:
@@ -45,126 +55,62 @@ private Q_SLOTS:
         m_transaction = std::make_unique<Transaction>(m_port, m_display, m_pending);
     }
 
-    void shouldTransmitAndShowTheSentText()
+    void shouldTransmitShowAndDecodeAReplyArrivingInPieces()
     {
-        QCOMPARE(timer(2)->interval(), 5000);
-        QCOMPARE(timer(4)->interval(), 5500);
-        QVERIFY(!timer(2)->isActive() && !timer(4)->isActive());
+        QCOMPARE(state(), QStringLiteral("||||0|"));
         m_port->receive("stale");
         m_display.status = QStringLiteral("kept");
         m_transaction->Hyouji("CR LAMPSTS\r", 1);
         QCOMPARE(m_port->written, QByteArray("CR LAMPSTS\r"));
-        QCOMPARE(m_display.sent, QStringLiteral(" C R _ L A M P S T S  [CR] "));
-        QVERIFY(m_display.reply.isEmpty());
-        QCOMPARE(m_display.status, QStringLiteral("kept"));
-        QVERIFY(m_transaction->receiveBuffer().isEmpty());
-        QCOMPARE(m_display.shownLegends(), QStringLiteral("_R"));
-        QVERIFY(timer(2)->isActive() && timer(4)->isActive());
-        QCOMPARE(m_transaction->replyPending(), quint8(1));
-    }
-
-    void shouldShowAReplyArrivingInPiecesAndDecodeIt()
-    {
+        QCOMPARE(state(), QStringLiteral(" C R _ L A M P S T S  [CR] ||kept|_R|1|24"));
+        m_port->raiseEvent(1);
+        QCOMPARE(m_transaction->receiveBuffer(), QByteArray());
+        QCOMPARE(state(), QStringLiteral(" C R _ L A M P S T S  [CR] ||kept|_R|1|24"));
+        m_display.legends[0] = false;
         m_transaction->Hyouji(m_pending, 1);
         m_port->receive("0");
-        QCOMPARE(m_display.reply, QStringLiteral(" 0 "));
-        QCOMPARE(m_transaction->replyPending(), quint8(0));
-        QVERIFY(m_display.status.isEmpty());
+        QCOMPARE(state(), QStringLiteral(" C R 0  [CR] | 0 |kept|R|0|24"));
         m_port->receive("0\r");
-        QCOMPARE(m_display.reply, QStringLiteral(" 0 0  [CR] "));
-        QCOMPARE(m_display.status, QStringLiteral(" Power ON"));
+        QCOMPARE(state(), QStringLiteral(" C R 0  [CR] | 0 0  [CR] | Power ON|R|0|24"));
         m_port->receive("\x06");
-        QCOMPARE(m_display.reply, QStringLiteral(" 0 0  [CR]  [ACK] "));
+        QCOMPARE(state(), QStringLiteral(" C R 0  [CR] | 0 0  [CR]  [ACK] | Power ON|RA|0|24"));
         QCOMPARE(m_transaction->receiveBuffer(), QByteArray("00\r\x06"));
-        QCOMPARE(m_display.shownLegends(), QStringLiteral("RA"));
-    }
-
-    void shouldMarkOnlyAMissingReplyAtTheNoReplyTick_data()
-    {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("none") << QByteArray() << QStringLiteral(" X X X X");
-        QTest::newRow("acknowledged") << QByteArray("\x06") << QStringLiteral("  [ACK] ");
-    }
-    void shouldMarkOnlyAMissingReplyAtTheNoReplyTick()
-    {
-        QFETCH(QByteArray, reply);
-        QFETCH(QString, shown);
-        m_transaction->Hyouji("C00\r", 1);
-        if (!reply.isEmpty())
-            m_port->receive(reply);
-        m_transaction->Timer2_Timer();
-        QCOMPARE(m_display.reply, shown);
-        QVERIFY(!timer(2)->isActive() && timer(4)->isActive());
-        QCOMPARE(m_display.shownLegends(), QString());
-        QVERIFY(m_transaction->receiveBuffer().isEmpty());
-        QCOMPARE(m_transaction->replyPending(), quint8(0));
-        // A late reply starts afresh, is decoded alone, and replaces the mark.
-        m_port->receive("00\r");
-        QCOMPARE(m_display.reply, QStringLiteral(" 0 0  [CR] "));
-        QCOMPARE(m_display.status, QStringLiteral(" Power ON"));
-        m_transaction->Timer4_Timer();
-        QVERIFY(m_display.sent.isEmpty() && m_display.reply.isEmpty() && m_display.status.isEmpty());
-        QVERIFY(!timer(4)->isActive());
-    }
-
-    void shouldReplaceTheStatusWithEachDecoding()
-    {
-        m_transaction->Hyouji(m_pending, 1);
-        m_port->receive("00\r");
+        // The next decoding replaces the status.
         m_pending = "CR3\r";
         m_transaction->Hyouji(m_pending, 1);
         m_port->receive("00123\r");
         QCOMPARE(m_display.status, QStringLiteral("     1 2 3   Hour Use"));
     }
 
-    void shouldIgnoreOtherLineEvents()
+    void shouldMarkOnlyAMissingReplyAtTheNoReplyTick_data()
     {
-        m_transaction->Hyouji("C00\r", 1);
-        m_port->raiseEvent(1);
-        QCOMPARE(m_transaction->replyPending(), quint8(1));
-        QVERIFY(m_display.reply.isEmpty());
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("none") << true << QByteArray() << QStringLiteral(" C 0 0  [CR] | X X X X|||0|4");
+        QTest::newRow("port closed") << false << QByteArray()
+                                     << QStringLiteral(" C 0 0  [CR] | X X X X|||0|4");
+        QTest::newRow("acknowledged")
+            << true << QByteArray("\x06") << QStringLiteral(" C 0 0  [CR] |  [ACK] |||0|4");
     }
-
-    void shouldRunTheWholeTransactionOnAClosedPort()
+    void shouldMarkOnlyAMissingReplyAtTheNoReplyTick()
     {
-        m_port->setPortOpen(false);
+        QFETCH(bool, open);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, shown);
+        m_port->setPortOpen(open);
         m_transaction->Hyouji("C00\r", 1);
-        QVERIFY(m_port->written.isEmpty());
-        QCOMPARE(m_display.sent, QStringLiteral(" C 0 0  [CR] "));
+        QCOMPARE(m_port->written, open ? QByteArray("C00\r") : QByteArray());
+        if (!reply.isEmpty())
+            m_port->receive(reply);
         m_transaction->Timer2_Timer();
-        QCOMPARE(m_display.reply, QStringLiteral(" X X X X"));
-    }
-
-    // A device that never stops talking: the newest bytes stay.
-    void shouldKeepTheNewestBytesOfAnEndlessReply()
-    {
-        m_port->receive(QByteArray(Transaction::receiveLimit, 'a'));
-        m_port->receive("bc");
-        QCOMPARE(m_transaction->receiveBuffer().size(), Transaction::receiveLimit);
-        QVERIFY(m_transaction->receiveBuffer().endsWith("abc"));
-        QVERIFY(m_display.reply.endsWith(QStringLiteral("a b c ")));
-    }
-
-    void shouldRestartBothTimersForAFreshTransmit()
-    {
-        m_transaction->setIntervals(150, 200);
-        m_transaction->transmitAfresh("C00\r");
-        QCOMPARE(m_port->written, QByteArray("C00\r"));
-        QVERIFY(timer(2)->isActive() && timer(4)->isActive());
-        QCOMPARE(timer(2)->interval(), 150);
-        QCOMPARE(timer(4)->interval(), 200);
-    }
-
-    void shouldClearSentAndReplyButWaitToClearTheStatusAtTheEndOfARepeat()
-    {
-        m_transaction->Hyouji(m_pending, 1);
-        m_port->receive("00\r");
-        m_transaction->endRepeat();
-        QVERIFY(m_display.sent.isEmpty() && m_display.reply.isEmpty());
-        QCOMPARE(m_display.status, QStringLiteral(" Power ON"));
+        QCOMPARE(state(), shown);
         QVERIFY(m_transaction->receiveBuffer().isEmpty());
-        QVERIFY(!timer(2)->isActive() && timer(4)->isActive());
+        // A late reply starts afresh, is decoded alone, and replaces the mark.
+        m_port->receive("00\r");
+        QCOMPARE(state(), QStringLiteral(" C 0 0  [CR] | 0 0  [CR] | Power ON|R|0|4"));
+        m_transaction->Timer4_Timer();
+        QCOMPARE(state(), QStringLiteral("|||R|0|"));
     }
 
 private:

@@ -16,7 +16,6 @@ bool FakeCommPort::setPortOpen(bool open)
         return false;
     }
     m_open = true;
-    ++opens;
     openedSettings = settings();
     openedPort = commPort();
     setFailure({});

@@ -25,10 +25,8 @@ public:
     void raiseEvent(int code);
     // Opening the port fails with this failure; by default a missing /dev/fake<number>.
     void failPort(qint16 number, const PortFailure &failure = {}) { m_failing.insert(number, failure); }
-    void unfailPort(qint16 number) { m_failing.remove(number); }
 
     QByteArray written;     // everything sent while open
-    int opens = 0;          // successful opens
     QString openedSettings; // settings in force at the last successful open
     qint16 openedPort = 0;
 

@@ -49,8 +49,10 @@ struct FakePanel {
     {
         return control<QPushButton>(&form, QStringLiteral("Command%1").arg(number));
     }
-    QLabel *label(int number) const { return control<QLabel>(&form, QStringLiteral("Label%1").arg(number)); }
-    QString view(int number) const { return label(number)->text(); }
+    QString view(int number) const
+    {
+        return control<QLabel>(&form, QStringLiteral("Label%1").arg(number))->text();
+    }
     QTimer *timer(int number) const
     {
         return form.findChild<QTimer *>(QStringLiteral("Timer%1").arg(number));
