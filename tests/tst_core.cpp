@@ -6,14 +6,9 @@
 #include "serial/render.h"
 #include "serial/status_decoder.h"
 
-#include <QMap>
-#include <QRegularExpression>
 #include <QTest>
 
-#include <span>
-
 using namespace Qt::StringLiterals;
-using List = std::span<const std::string_view>;
 
 // -1 in a column: the text gives no usable value there.
 template <typename Int> int orNone(std::optional<Int> value)
@@ -149,63 +144,6 @@ private Q_SLOTS:
         QTEST(orNone(storedPortNumber(text)), "port");
         QTEST(orNone(storedBaudCode(text)), "baud");
         QTEST(orNone(typedNumber(text)), "typed");
-    }
-
-    // Basic: a three-character code and five spaces. Expand Read: a space and
-    // a tab up to ten characters of command part, a space alone from eleven,
-    // and a single space last. Nowhere a "[" but the marker's.
-    void shouldShapeEveryEntryAsItsListDoes_data()
-    {
-        QTest::addColumn<List>("list");
-        QTest::addColumn<QString>("shape");
-        QTest::newRow("basic") << List(kBasicCommands) << uR"(^(C[0-9A-F]{2}|CR\d)\[CR\]     :[^[%]+$)"_s;
-        QTest::newRow("expand") << List(kExpandCommands)
-                                << uR"(^CF [^[]+\[CR\]( {1,3}\t{0,2}:[^[]+| \t)?$)"_s;
-        QTest::newRow("expand read") << List(kExpandReadCommands)
-                                     << uR"(^(CR [^[ %]{1,7}\[CR\] \t|CR [^[ %]{8,}\[CR\] ):[^[%]+$|^ $)"_s;
-    }
-    void shouldShapeEveryEntryAsItsListDoes()
-    {
-        QFETCH(List, list);
-        QFETCH(QString, shape);
-        const QRegularExpression expression(shape);
-        for (const std::string_view entry : list)
-            QVERIFY2(expression.match(QString::fromLatin1(entry)).hasMatch(), entry.data());
-    }
-
-    // The heads of the Expand groups (and the one member that keeps them)
-    // have their own blanks after the marker; a placeholder row repeats its
-    // head's before its hint. Placeholders come in runs of two or four.
-    void shouldKeepEveryBlankAndPlaceholder()
-    {
-        static const QRegularExpression runs(u"%+"_s);
-        QMap<QString, int> separators;
-        int inCommand = 0, inDescriptionOnly = 0, hints = 0;
-        QString separator;
-        for (const std::string_view entry : kExpandCommands) {
-            const QString s = QString::fromLatin1(entry);
-            const QString part = commandPart(s).toString();
-            const QString rest = s.sliced(part.size() + 4);
-            for (const QRegularExpressionMatch &run : runs.globalMatch(part))
-                QVERIFY2(run.capturedLength() == 2 || run.capturedLength() == 4, entry.data());
-            inCommand += part.contains(u'%');
-            inDescriptionOnly += !part.contains(u'%') && rest.contains(u'%');
-            if (rest.endsWith(u":% = 0-9"_s)) {
-                ++hints;
-                QCOMPARE(rest, separator + u":% = 0-9"_s);
-            } else if (!rest.isEmpty()) {
-                separator = rest.section(u':', 0, 0);
-                ++separators[separator];
-            }
-        }
-        const QMap<QString, int> expected{
-            {u"  \t"_s, 22}, {u"  \t\t"_s, 66}, {u" \t"_s, 3}, {u" \t\t"_s, 2}, {u"   "_s, 1}};
-        QCOMPARE(separators, expected);
-        QCOMPARE(inCommand, 28);
-        QCOMPARE(inDescriptionOnly, 4);
-        QCOMPARE(hints, 21);
-        QVERIFY(kExpandCommands[197].ends_with("English        Select language for OSD"));
-        QVERIFY(kExpandReadCommands[7].ends_with("abnomal temperature "));
     }
 
     void shouldCutAtTheFirstBracket_data()

@@ -5,7 +5,6 @@
 #include "console/catalog.h"
 #include "fakes/simulator_process.h"
 #include "projector_model.h"
-#include "reply_shaper.h"
 
 #include <QFileInfo>
 #include <QSerialPort>
@@ -122,16 +121,6 @@ private Q_SLOTS:
         for (const auto &[at, command, expected] : steps)
             QVERIFY2(model.reply(command, at) == expected,
                      (command + " at " + QByteArray::number(at.count())).constData());
-    }
-
-    // After the delay, in pieces the gap apart, the first pieces taking the
-    // bytes left over; never an empty piece.
-    void shouldSplitAReplyIntoTimedPieces()
-    {
-        ReplyShaper shaper({.delay = 10ms, .pieces = 3, .pieceGap = 5ms});
-        QCOMPARE(shaper.shape("CR7", "000 ECO\r"),
-                 (QList<TimedPiece>{{10ms, "000"}, {15ms, " EC"}, {20ms, "O\r"}}));
-        QCOMPARE(shaper.shape("CR2", "?\r"), (QList<TimedPiece>{{10ms, "?"}, {15ms, "\r"}}));
     }
 
     // Through the link it makes, opened as the program opens a port; a stop
