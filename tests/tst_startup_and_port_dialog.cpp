@@ -46,16 +46,16 @@ struct Rig : FakePanel {
         return where.section(u',', 0, 0) + (stored == u" "_s ? QString() : u" | "_s + stored);
     }
 
-    // Steps separated by "; ": the caption of a button or option of the dialog
-    // or the main window; "close" the dialog by its close box, "close main";
-    // "type" into the text box or "paste" over it; "start" (the dialog as
-    // start-up opens it, without its event loop); "port <PortNumber>
-    // <BaudCode>"; "open" the line; "fail <port>" as missing or "deny <port> <device>";
-    // "lock"/"unlock" the store; "show" the main window, "keys" pressed on it;
-    // "soon"/"later" (100 ms) a step in the event loop, "exec" it until the
-    // program ends. Checks: "focus" on the text box, "window shown"/"hidden",
-    // "height" of the main window, "== " the dialog, "-> " the line, "says "
-    // the next message.
+    // Runs steps separated by "; ". Acting: the caption of a button or option
+    // of the dialog or the main window; "close" (the dialog's close box) and
+    // "close main"; "type" into the text box, "paste" over it; "start" the
+    // dialog as start-up does, without its event loop; "port <PortNumber>
+    // <BaudCode>"; "open" the line; "fail <port>" (no such device), "deny" or
+    // "busy" <port> <device>; "lock"/"unlock" the store against writing;
+    // "show" the main window, "keys" on it; "soon"/"later" (100 ms) a step
+    // from the event loop, "exec" that loop until the program ends. Checking:
+    // "focus" in the text box, "window shown"/"hidden", the main window's
+    // "height", "== " the dialog, "-> " the line, "says " the next message.
     void run(const QString &steps)
     {
         for (const QString &step : steps.split(u"; "_s)) {
@@ -75,7 +75,7 @@ struct Rig : FakePanel {
     QString rest;
     QStringList arg;
     qsizetype said = -1;
-    PortFailure denied() const { return {PortFailure::Kind::PermissionDenied, arg[1], {}}; }
+    void refuse(PortFailure::Kind kind) { port->failPort(arg[0].toShort(), {kind, arg[1], {}}); }
     const QHash<QString, std::function<void()>> actions{
         {u"close"_s, [this] { rest.isEmpty() ? dialog()->close() : form.close(); }},
         {u"type"_s, [this] { QTest::keyClicks(text1(dialog()), rest); }},
@@ -84,7 +84,8 @@ struct Rig : FakePanel {
         {u"port"_s, [this] { module = Module1(QByteArray(), arg[0].toShort(), quint8(arg[1].toUShort())); }},
         {u"open"_s, [this] { QVERIFY(port->setPortOpen(true)); }},
         {u"fail"_s, [this] { port->failPort(arg[0].toShort()); }},
-        {u"deny"_s, [this] { port->failPort(arg[0].toShort(), denied()); }},
+        {u"deny"_s, [this] { refuse(PortFailure::Kind::PermissionDenied); }},
+        {u"busy"_s, [this] { refuse(PortFailure::Kind::Busy); }},
         {u"lock"_s, [] { QVERIFY(QDir().mkpath(settingsPath())); }},
         {u"unlock"_s, [] { QVERIFY(QDir().rmdir(settingsPath())); }},
         {u"show"_s, [this] { form.show(); }},
@@ -130,7 +131,7 @@ private Q_SLOTS:
         QTest::newRow("speed beyond a byte") << s + "ComPort=4\nBaudRate=300" << u"dialog 4 at 192"_s;
         QTest::newRow("port that does not open") << s + "ComPort=5\nBaudRate=96" << u"dialog 5 at 96"_s;
         QTest::newRow("binary") << QByteArray(99, '\0') + "\xff[StartUP]\nComPort=\x80\x01=\n[" << firstStart;
-        QTest::newRow("no text") << s + "ComPort=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\0\\x3)" << firstStart;
+        QTest::newRow("not text") << s + "ComPort=@ByteArray(3)" << firstStart;
         QTest::newRow("unreadable") << QByteArray() << firstStart; // a folder where the file belongs
     }
     void shouldStartFromWhateverTheSettingsFileHolds()
@@ -180,8 +181,9 @@ private Q_SLOTS:
             << u"focus; 9600; OK; says No port; Cancel; says no earlier; COM3; Cancel; says no earlier; == "
                u"0|3 96|9600 COM3; type 12; fail 12; OK; says COM12 → /dev/fake12\nNo such device.\nSystem: "
                u"No such file; COM2; OK; loaded; -> COM2 9600 | 2 96; window shown"_s;
-        QTest::newRow("permission")
-            << u"start; type 7; deny 7 /dev/x; OK; says COM7 → /dev/x\nPermission denied. Join the dialout"_s;
+        QTest::newRow("permission and busy")
+            << u"start; type 7; deny 7 /dev/x; OK; says COM7 → /dev/x\nPermission denied. Join the dialout; "
+               u"busy 7 /dev/y; OK; says COM7 → /dev/y\nThe port is in use by another program."_s;
         // A typed 1 wins over COM4, the 6 after it is refused, and so on.
         QTest::newRow("typing")
             << u"start; COM4; type 16; == 0|1 192|19200 COM4; type x; == 0x|1 192|19200 COM4; paste 256; == "
@@ -198,8 +200,8 @@ private Q_SLOTS:
             << u"port 3 192; COM; COM4; lock; OK; says not saved; -> COM4 19200; == 0|4 192|19200 COM4; "
                u"unlock; OK; -> COM4 19200 | 4 192; == no dialog"_s;
         QTest::newRow("Ctrl+H alone toggles the height") // of 5780 and 8100 twips
-            << u"show; keys H, Shift+H, Alt+H, Ctrl+Shift+H; keys Ctrl+Alt+H, Ctrl+G; height 385; keys "
-               u"Ctrl+H; height 540; keys Ctrl+H; height 385"_s;
+            << u"show; keys H, Shift+H, Ctrl+Shift+H; height 385; keys Alt+H, Ctrl+Alt+H, Ctrl+G; height "
+               u"385; keys Ctrl+H; height 540; keys Ctrl+H; height 385"_s;
         QTest::newRow("END ends everything")
             << u"port 3 192; COM; show; open; soon END; exec; window hidden; == no dialog; -> closed 19200"_s;
         // Once the main window has closed, OK and Cancel open no port.
