@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+#include <optional>
+
+// The client side of Telnet with the COM-PORT option, as a pure codec: bytes
+// from the server go in; the projector's data, the answers owed to the server
+// and what the server confirmed come out. It keeps its state between reads,
+// so a command or a sub-negotiation may be split anywhere.
+class TelnetCodec
+{
+public:
+    enum class ComPort { Asked, Accepted, Refused };
+
+    // The line settings the server confirmed; each stays unset until it answers.
+    struct Line {
+        std::optional<quint32> baud;
+        std::optional<quint8> dataSize;
+        std::optional<quint8> parity;   // 1 = none
+        std::optional<quint8> stopSize; // 1 = one stop bit
+        std::optional<quint8> control;  // 1 = no flow control
+    };
+
+    // What the client says first: it offers the COM-PORT option and binary
+    // transmission both ways.
+    static QByteArray hello();
+    // Asks for the speed with 8 data bits, no parity, 1 stop bit and no flow
+    // control.
+    static QByteArray lineRequest(quint32 baud);
+    // Data as it travels on the connection: every 0xFF doubled.
+    static QByteArray escape(QByteArrayView data);
+
+    // Bytes from the server: returns the data among them, with every command
+    // and sub-negotiation removed and doubled 0xFF made single.
+    QByteArray decode(QByteArrayView bytes);
+    // The answers owed to the server since the last call.
+    QByteArray takeAnswers();
+
+    ComPort comPort() const { return m_comPort; }
+    const Line &confirmed() const { return m_confirmed; }
+    // True once the server has sent any Telnet command.
+    bool heardTelnet() const { return m_heardTelnet; }
+
+private:
+    ComPort m_comPort = ComPort::Asked;
+    Line m_confirmed;
+    bool m_heardTelnet = false;
+    QByteArray m_answers;
+};
