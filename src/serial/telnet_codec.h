@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <array>
 #include <optional>
 
 // The client side of Telnet with the COM-PORT option, as a pure codec: bytes
@@ -24,8 +25,15 @@ public:
         std::optional<quint8> control;  // 1 = no flow control
     };
 
-    // What the client says first: it offers the COM-PORT option and binary
-    // transmission both ways.
+    // A sub-negotiation body is kept up to this size; a longer one is read to
+    // its end and dropped.
+    static constexpr qsizetype kMaxSubnegotiation = 64;
+
+    // The options of hello() count as asked from the start.
+    TelnetCodec();
+
+    // What the client says first: it offers the COM-PORT option, and binary
+    // transmission and no go-aheads both ways.
     static QByteArray hello();
     // Asks for the speed with 8 data bits, no parity, 1 stop bit and no flow
     // control.
@@ -43,8 +51,27 @@ public:
     const Line &confirmed() const { return m_confirmed; }
     // True once the server has sent any Telnet command.
     bool heardTelnet() const { return m_heardTelnet; }
+    // The bytes of an unfinished sub-negotiation kept so far.
+    qsizetype buffered() const { return m_body.size(); }
 
 private:
+    // Where an option stands on one side (RFC 1143, without the queue bits).
+    enum class Side : quint8 { No, WantYes, Yes };
+    // What the next byte from the server is.
+    enum class Expect : quint8 { Data, Command, Option, Body, BodyCommand };
+
+    void command(quint8 byte);
+    void negotiate(quint8 verb, quint8 option);
+    void keep(char byte);
+    void subnegotiated();
+    void answer(quint8 verb, quint8 option);
+
+    std::array<Side, 256> m_us{};
+    std::array<Side, 256> m_him{};
+    Expect m_expect = Expect::Data;
+    quint8 m_verb = 0;
+    QByteArray m_body;
+    bool m_bodyTooLong = false;
     ComPort m_comPort = ComPort::Asked;
     Line m_confirmed;
     bool m_heardTelnet = false;
