@@ -3,6 +3,7 @@
 // for the port and the console's command catalogue.
 #include "console/catalog.h"
 #include "port_settings/stored_number.h"
+#include "serial/port_address.h"
 #include "serial/render.h"
 #include "serial/status_decoder.h"
 
@@ -14,6 +15,22 @@ using namespace Qt::StringLiterals;
 template <typename Int> int orNone(std::optional<Int> value)
 {
     return value ? int(*value) : -1;
+}
+
+// A port address in one line: "device NAME", "rfc2217 HOST:PORT", "tcp HOST:PORT" or "unusable".
+QString describe(const PortAddress &address)
+{
+    switch (address.kind) {
+    case PortAddress::Kind::Device:
+        return "device "_L1 + address.device;
+    case PortAddress::Kind::Rfc2217:
+        return "rfc2217 "_L1 + address.hostAndPort();
+    case PortAddress::Kind::RawTcp:
+        return "tcp "_L1 + address.hostAndPort();
+    case PortAddress::Kind::Unusable:
+        return address.problem.isEmpty() ? u"unusable, no reason"_s : u"unusable"_s;
+    }
+    return {};
 }
 
 class TestCore : public QObject
@@ -164,6 +181,34 @@ private Q_SLOTS:
         QFETCH(QByteArray, wire);
         QCOMPARE(commandPart(text).toString(), QString::fromLatin1(wire.chopped(1)));
         QCOMPARE(wireCommand(text), wire);
+    }
+
+    void shouldTellDevicesFromNetworkAddresses_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("device path") << u"/dev/serial/by-path/pci-0000:00:14.0-usb-0:1:1.0"_s
+                                     << u"device /dev/serial/by-path/pci-0000:00:14.0-usb-0:1:1.0"_s;
+        QTest::newRow("bare device name") << u"ttyUSB0"_s << u"device ttyUSB0"_s;
+        QTest::newRow("rfc2217 by name")
+            << u"rfc2217://beamer-7.hall:4001"_s << u"rfc2217 beamer-7.hall:4001"_s;
+        QTest::newRow("scheme in capitals") << u"RFC2217://10.0.0.9:1"_s << u"rfc2217 10.0.0.9:1"_s;
+        QTest::newRow("tcp IPv4") << u"tcp://192.168.1.20:65535"_s << u"tcp 192.168.1.20:65535"_s;
+        QTest::newRow("tcp IPv6") << u"tcp://[fe80::1]:23"_s << u"tcp [fe80::1]:23"_s;
+        QTest::newRow("IPv6 without brackets") << u"tcp://fe80::1:23"_s << u"unusable"_s;
+        QTest::newRow("brackets round IPv4") << u"tcp://[10.0.0.1]:23"_s << u"unusable"_s;
+        QTest::newRow("no port") << u"rfc2217://host"_s << u"unusable"_s;
+        QTest::newRow("port 0") << u"tcp://host:0"_s << u"unusable"_s;
+        QTest::newRow("port too big") << u"tcp://host:65536"_s << u"unusable"_s;
+        QTest::newRow("path after port") << u"tcp://host:23/x"_s << u"unusable"_s;
+        QTest::newRow("unknown scheme") << u"telnet://host:23"_s << u"unusable"_s;
+        QTest::newRow("address without scheme") << u"192.168.1.20:4001"_s << u"unusable"_s;
+        QTest::newRow("blank") << u"  "_s << u"unusable"_s;
+    }
+    void shouldTellDevicesFromNetworkAddresses()
+    {
+        QFETCH(QString, name);
+        QTEST(describe(parsePortAddress(name)), "address");
     }
 };
 

@@ -12,7 +12,7 @@
 #include "port_settings/port_settings_store.h"
 #include "port_settings/speed_settings.h"
 #include "port_settings/stored_number.h"
-#include "serial/serial_comm_port.h"
+#include "serial/routing_comm_port.h"
 #include "serial/transaction.h"
 
 #include <QApplication>
@@ -49,7 +49,7 @@ Form1::Form1(Module1 &module, CommPort *port, QWidget *parent)
     m_buttons = controls.buttons;
     Frame15 = controls.Frame15;
     m_views = std::make_unique<PanelViews>(controls);
-    m_transaction = new Transaction(port ? port : new SerialCommPort(&storedPortDevice), *m_views,
+    m_transaction = new Transaction(port ? port : new RoutingCommPort(&storedPortDevice), *m_views,
                                     m_module.PendingCommand, this);
 
     setFixedWidth(qRound(clientWidthTwips / 15.0));

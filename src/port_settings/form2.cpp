@@ -7,6 +7,7 @@
 #include "port_settings/speed_settings.h"
 #include "port_settings/stored_number.h"
 #include "serial/comm_port.h"
+#include "serial/port_address.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -79,6 +80,25 @@ QString failureText(const PortFailure &failure, qint16 number)
     case PortFailure::Kind::PermissionDenied:
         what = QStringLiteral("Permission denied. Join the dialout group "
                               "(sudo usermod -aG dialout $USER), then log out and in again.");
+        break;
+    case PortFailure::Kind::Unusable:
+        what = QStringLiteral("Not a port that can be used.");
+        break;
+    case PortFailure::Kind::Refused:
+        what = QStringLiteral("Connection refused.");
+        break;
+    case PortFailure::Kind::HostNotFound:
+        what = QStringLiteral("Host not found.");
+        break;
+    case PortFailure::Kind::NoAnswer:
+        what = QStringLiteral("No answer from %1 within %2 s.")
+                   .arg(parsePortAddress(failure.device).hostAndPort())
+                   .arg(networkOpenTimeoutMs / 1000);
+        break;
+    case PortFailure::Kind::NotRfc2217:
+        what = QStringLiteral("%1 does not speak RFC 2217 (Telnet with the COM-PORT option). "
+                              "If it is a raw TCP port, write tcp://%1.")
+                   .arg(parsePortAddress(failure.device).hostAndPort());
         break;
     case PortFailure::Kind::None:
     case PortFailure::Kind::Other:

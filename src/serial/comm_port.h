@@ -5,11 +5,26 @@
 #include <QObject>
 #include <QString>
 
+// How long opening a network port may take before it counts as no answer.
+inline constexpr int networkOpenTimeoutMs = 3000;
+
 // Why an open failed, in terms an operator can act on.
 struct PortFailure {
-    enum class Kind { None, NoDevice, NotFound, Busy, PermissionDenied, Other };
+    enum class Kind {
+        None,
+        NoDevice,
+        NotFound,
+        Busy,
+        PermissionDenied,
+        Unusable, // the mapping is neither a device nor a network address
+        Refused,
+        HostNotFound,
+        NoAnswer,
+        NotRfc2217,
+        Other
+    };
     Kind kind = Kind::None;
-    QString device; // what the port number mapped to; empty when it maps to nothing
+    QString device; // what the port number mapped to (a device or an address); empty when nothing
     QString reason; // the operating system's words
 };
 

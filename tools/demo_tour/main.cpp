@@ -4,7 +4,7 @@
 #include "panel/form1.h"
 #include "panel_operator.h"
 #include "port_settings/speed_settings.h"
-#include "serial/serial_comm_port.h"
+#include "serial/routing_comm_port.h"
 #include "tour_runner.h"
 #include "tour_steps.h"
 
@@ -66,7 +66,7 @@ int main(int argc, char *argv[])
     const QString device = devices.constFirst();
 
     Module1 module;
-    Form1 form(module, new SerialCommPort([device](qint16) { return device; }));
+    Form1 form(module, new RoutingCommPort([device](qint16) { return device; }));
     CommPort &port = form.commPort();
     port.setSettings(speedSettings(rate == QLatin1String("9600") ? 96 : 192));
     if (!port.setPortOpen(true)) {
