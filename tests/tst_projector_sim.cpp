@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's projector model as a library, then the simulator as a
-// separate process, talked to over its pseudo-terminal.
+// separate process, talked to over its pseudo-terminal or its TCP port.
 #include "command_framer.h"
 #include "console/catalog.h"
 #include "fakes/simulator_process.h"
@@ -8,8 +8,10 @@
 
 #include <QFileInfo>
 #include <QSerialPort>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <csignal>
 #include <span>
@@ -170,6 +172,44 @@ private Q_SLOTS:
         QCOMPARE(sim.process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(sim.process().exitCode(), 0);
         QVERIFY(!QFileInfo(link).isSymLink());
+    }
+
+    // As a LAN port: one client at a time, a newcomer shut out without
+    // disturbing it; a command half-sent by a client that left is dropped,
+    // while the projector keeps its state for the next. Bad addresses: no port.
+    void shouldServeOneTcpClientAtATime_data()
+    {
+        QTest::addColumn<QString>("listen");
+        QTest::addColumn<QString>("host"); // where it says it listens; empty: refused
+        QTest::newRow("address") << u"127.0.0.1:0"_s << u"127.0.0.1"_s;
+        QTest::newRow("port alone") << u"0"_s << u"127.0.0.1"_s;
+        QTest::newRow("IPv6") << u"[::1]:0"_s << u"::1"_s;
+        for (const QString &bad : {u"127.0.0.1"_s, u"localhost:65536"_s, u"::1:0"_s, u"[::1]0"_s, u":80"_s})
+            QTest::addRow("refuses %s", qPrintable(bad)) << bad << QString();
+    }
+    void shouldServeOneTcpClientAtATime()
+    {
+        QFETCH(QString, listen);
+        SimulatorProcess sim(QStringLiteral(TALLIS_PROJECTOR_SIM), {u"--listen"_s, listen});
+        const QUrl url(u"tcp://"_s + sim.address());
+        QTEST(url.host(), "host");
+        QCOMPARE(sim.process().exitCode(), url.host().isEmpty() ? 2 : 0);
+        if (url.host().isEmpty())
+            return;
+        QTcpSocket first, second, third;
+        first.connectToHost(url.host(), url.port());
+        QVERIFY(first.waitForConnected(kWaitMs));
+        second.connectToHost(url.host(), url.port());
+        QVERIFY(second.waitForDisconnected(kWaitMs));
+        first.write("CF INPUT DN\rCR");
+        QVERIFY(first.waitForReadyRead(kWaitMs));
+        QCOMPARE(first.readAll(), kAck);
+        first.disconnectFromHost();
+        QTRY_VERIFY_WITH_TIMEOUT(sim.hasLogged(u" left"_s), kWaitMs);
+        third.connectToHost(url.host(), url.port());
+        third.write("CR1\r");
+        QVERIFY(third.waitForReadyRead(kWaitMs));
+        QCOMPARE(third.readAll(), "5\r"_ba);
     }
 };
 

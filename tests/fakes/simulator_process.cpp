@@ -19,6 +19,8 @@ SimulatorProcess::SimulatorProcess(const QString &program, const QStringList &ar
     const QString line = QString::fromLocal8Bit(m_process.readLine()).trimmed();
     if (line.startsWith(QLatin1String("device: ")))
         m_device = line.mid(8);
+    else if (line.startsWith(QLatin1String("listening: ")))
+        m_address = line.mid(11);
 }
 
 SimulatorProcess::~SimulatorProcess()

@@ -5,8 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-// The projector simulator as a child process on its own pseudo-terminal,
-// logging every command it receives; stopped when this goes.
+// The projector simulator as a child process on its own pseudo-terminal (or
+// TCP port, with --listen), logging every command it receives; stopped when
+// this goes.
 class SimulatorProcess
 {
 public:
@@ -17,6 +18,9 @@ public:
 
     // The pseudo-terminal to open; empty when the simulator did not start.
     QString device() const { return m_device; }
+    // With --listen: where it listens, HOST:PORT ([HOST]:PORT for IPv6); empty
+    // when it did not start.
+    QString address() const { return m_address; }
 
     // How many times the simulator received `command`, written as its log
     // writes it ("CR0[CR]"), answered or not.
@@ -30,5 +34,6 @@ private:
 
     QProcess m_process;
     QString m_device;
+    QString m_address;
     QString m_log;
 };

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// tallis-projector-sim: a projector on the far end of a serial line.
+// tallis-projector-sim: a projector on the far end of a serial line, or one
+// with its own LAN port.
 #include "serial_endpoint.h"
 #include "sim_options.h"
 #include "simulator.h"
+#include "tcp_endpoint.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -24,6 +26,19 @@ int main(int argc, char *argv[])
     }
 
     catchStopSignals();
+    if (options->listen) {
+        const std::unique_ptr<TcpEndpoint> endpoint = TcpEndpoint::listen(*options->listen, error);
+        if (!endpoint) {
+            err << "tallis-projector-sim: " << error << Qt::endl;
+            return 1;
+        }
+        // As with the device below: the caller learns where to connect from this line.
+        std::printf("listening: %s\n", qPrintable(endpoint->address()));
+        std::fflush(stdout);
+        Simulator simulator(*endpoint, *options);
+        return simulator.run();
+    }
+
     const std::unique_ptr<SerialEndpoint> endpoint =
         options->device.isEmpty() ? SerialEndpoint::createPseudoTerminal(options->baud, error)
                                   : SerialEndpoint::openDevice(options->device, options->baud, error);

@@ -7,6 +7,15 @@
 
 OutputQueue::OutputQueue(int fd, std::chrono::microseconds byteTime) : m_fd(fd), m_byteTime(byteTime) {}
 
+void OutputQueue::restart(int fd)
+{
+    m_fd = fd;
+    m_pieces.clear();
+    m_queued = 0;
+    m_lineFree = {};
+    m_blocked = false;
+}
+
 bool OutputQueue::push(Clock::time_point due, const QByteArray &bytes)
 {
     if (bytes.isEmpty())

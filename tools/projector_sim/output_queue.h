@@ -20,6 +20,9 @@ public:
     // each piece as fast as the descriptor takes it.
     OutputQueue(int fd, std::chrono::microseconds byteTime);
 
+    // Forgets what is queued and writes to `fd` from now on: a new line, or
+    // none (-1) for the time being.
+    void restart(int fd);
     // False when the queue is full and the bytes were dropped.
     bool push(Clock::time_point due, const QByteArray &bytes);
     // Writes what is due. Returns false on a write error other than a full buffer.

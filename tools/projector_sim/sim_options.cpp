@@ -3,6 +3,7 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -14,7 +15,10 @@ Plays a data/video projector on the far end of an RS-232C line, for running and
 testing tallis-control without one. By default it makes a pseudo-terminal and
 prints "device: <path>" as its first line of output; point the program's port
 at that path. With --device it answers on a real serial line (a null-modem
-cable) instead, 8 data bits, no parity, 1 stop bit.
+cable) instead, 8 data bits, no parity, 1 stop bit. With --listen it plays a
+projector with its own LAN port instead: it takes one TCP client at a time,
+which sends and gets the same bytes as on the serial line, and prints
+"listening: <host>:<port>" ([<host>]:<port> for IPv6) as its first line.
 
 Commands end with a carriage return; a line feed right after it is ignored.
 Status reads answer from a small state model: CR0 power (00 on, 80 stand-by,
@@ -43,6 +47,36 @@ Bounded bounded(const QString &name, const QString &help, const QString &valueNa
             minimum, maximum};
 }
 
+// Digits only: toUInt alone would take a sign or spaces too.
+bool isPort(QStringView text, quint16 &port)
+{
+    const bool digits =
+        !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+    bool ok = false;
+    const uint value = text.toUInt(&ok);
+    port = quint16(value);
+    return digits && ok && value <= 65535;
+}
+
+// PORT (on 127.0.0.1), HOST:PORT or [IPv6]:PORT; nothing when it is none of these.
+std::optional<ListenAddress> parseListenAddress(const QString &text)
+{
+    ListenAddress address{u"127.0.0.1"_s, 0};
+    if (isPort(text, address.port))
+        return address;
+    const qsizetype colon = text.lastIndexOf(u':');
+    if (colon <= 0 || !isPort(QStringView(text).mid(colon + 1), address.port))
+        return std::nullopt;
+    address.host = text.left(colon);
+    if (address.host.startsWith(u'[') && address.host.endsWith(u']'))
+        address.host = address.host.mid(1, address.host.size() - 2);
+    else if (address.host.contains(u':')) // a bare IPv6 address: which colon ends it?
+        return std::nullopt;
+    if (address.host.isEmpty() || address.host.contains(u'[') || address.host.contains(u']'))
+        return std::nullopt;
+    return address;
+}
+
 } // namespace
 
 std::optional<SimOptions> parseSimOptions(const QStringList &arguments, QString &error)
@@ -52,6 +86,11 @@ std::optional<SimOptions> parseSimOptions(const QStringList &arguments, QString 
     parser.addHelpOption();
     parser.addVersionOption();
 
+    const QCommandLineOption listen(u"listen"_s,
+                                    u"Be a projector with its own LAN port instead of a serial line: take "
+                                    u"one TCP client at a time at PORT on 127.0.0.1, at HOST:PORT or at "
+                                    u"[IPv6]:PORT (port 0: any free one)."_s,
+                                    u"ADDRESS"_s);
     const QCommandLineOption device(u"device"_s,
                                     u"Answer on the serial device PATH instead of a new "
                                     u"pseudo-terminal."_s,
@@ -88,9 +127,9 @@ std::optional<SimOptions> parseSimOptions(const QStringList &arguments, QString 
     const Bounded seed = bounded(u"seed"_s, u"Seed for the stray bytes, %1-%2 (default %3)."_s, u"N"_s, 1, 0,
                                  std::numeric_limits<int>::max());
 
-    parser.addOptions({device, link, baud, countDown.option, coolDown.option, lampHours.option, lampFailure,
-                       silent, delay.option, split.option, splitGap.option, echo, garbage.option, seed.option,
-                       wireTime, verbose});
+    parser.addOptions({listen, device, link, baud, countDown.option, coolDown.option, lampHours.option,
+                       lampFailure, silent, delay.option, split.option, splitGap.option, echo, garbage.option,
+                       seed.option, wireTime, verbose});
     parser.process(arguments);
 
     if (!parser.positionalArguments().isEmpty()) {
@@ -132,6 +171,19 @@ std::optional<SimOptions> parseSimOptions(const QStringList &arguments, QString 
     if (options.baud != 9600 && options.baud != 19200) {
         error = u"--baud wants 9600 or 19200"_s;
         return std::nullopt;
+    }
+    if (parser.isSet(listen)) {
+        options.listen = parseListenAddress(parser.value(listen));
+        if (!options.listen) {
+            error =
+                u"--listen wants PORT, HOST:PORT or [IPv6]:PORT, with a port from 0 to 65535, not \"%1\""_s
+                    .arg(parser.value(listen));
+            return std::nullopt;
+        }
+        if (parser.isSet(device) || parser.isSet(link)) {
+            error = u"--listen takes the place of the serial line: leave out --device and --link"_s;
+            return std::nullopt;
+        }
     }
     return options;
 }

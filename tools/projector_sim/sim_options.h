@@ -9,9 +9,16 @@
 
 #include <optional>
 
+// Where to listen for TCP clients instead of serving a serial line.
+struct ListenAddress {
+    QString host;     // an address or a name, as given; IPv6 without its brackets
+    quint16 port = 0; // 0: any free port
+};
+
 struct SimOptions {
-    QString device; // empty: make a pseudo-terminal
-    QString link;   // empty: no symbolic link
+    std::optional<ListenAddress> listen; // set: a LAN port instead of a serial line
+    QString device;                      // empty: make a pseudo-terminal
+    QString link;                        // empty: no symbolic link
     int baud = 9600;
     ProjectorSetup setup;
     ReplyFaults faults;

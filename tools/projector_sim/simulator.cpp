@@ -2,6 +2,7 @@
 #include "simulator.h"
 
 #include "serial_endpoint.h"
+#include "tcp_endpoint.h"
 
 #include <QTextStream>
 
@@ -48,6 +49,11 @@ QString readable(const QByteArray &bytes)
     return out;
 }
 
+QString errnoText()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
 void log(const QString &text)
 {
     QTextStream(stderr) << text << Qt::endl;
@@ -80,37 +86,53 @@ void catchStopSignals()
 }
 
 Simulator::Simulator(const SerialEndpoint &endpoint, const SimOptions &options)
-    : m_endpoint(endpoint), m_options(options), m_model(options.setup),
-      m_shaper(options.faults, options.seed), m_output(endpoint.fd(), byteTime(options))
+    : Simulator(&endpoint, nullptr, options)
 {}
+
+Simulator::Simulator(TcpEndpoint &endpoint, const SimOptions &options)
+    : Simulator(nullptr, &endpoint, options)
+{}
+
+Simulator::Simulator(const SerialEndpoint *serial, TcpEndpoint *tcp, const SimOptions &options)
+    : m_serial(serial), m_tcp(tcp), m_options(options), m_model(options.setup),
+      m_shaper(options.faults, options.seed), m_output(lineFd(), byteTime(options))
+{}
+
+int Simulator::lineFd() const
+{
+    return m_serial ? m_serial->fd() : m_tcp->clientFd();
+}
 
 int Simulator::run()
 {
     while (!g_stopRequested) {
-        pollfd line{m_endpoint.fd(), short(POLLIN | (m_output.blocked() ? POLLOUT : 0)), 0};
+        // A negative descriptor is left out of the poll: no client yet, or no listener.
+        pollfd fds[2] = {{lineFd(), short(POLLIN | (m_output.blocked() ? POLLOUT : 0)), 0},
+                         {m_tcp ? m_tcp->listenFd() : -1, POLLIN, 0}};
         timespec wait{};
         const timespec *timeout = nullptr;
         if (const auto due = m_output.nextDue(); due && !m_output.blocked()) {
             wait = toTimespec(std::max(Clock::duration{0}, *due - Clock::now()));
             timeout = &wait;
         }
-        if (ppoll(&line, 1, timeout, &g_waitMask) < 0 && errno != EINTR) {
-            log(QStringLiteral("poll failed: ") + QString::fromLocal8Bit(std::strerror(errno)));
+        if (ppoll(fds, 2, timeout, &g_waitMask) < 0 && errno != EINTR) {
+            log(QStringLiteral("poll failed: ") + errnoText());
             return 1;
         }
         if (g_stopRequested)
             break;
-        if (line.revents & (POLLERR | POLLHUP | POLLNVAL)) {
-            log(QStringLiteral("the line to %1 hung up").arg(m_endpoint.devicePath()));
-            return 1;
-        }
+        // The line before the newcomers: a client that left before the next
+        // one came is gone by the time that one is taken.
         const Clock::time_point now = Clock::now();
-        if ((line.revents & POLLIN) && !receive(now))
+        const short line = fds[0].revents;
+        if ((line & POLLIN) && !receive(now))
             return 1;
-        if (!m_output.send(Clock::now())) {
-            log(QStringLiteral("write failed: ") + QString::fromLocal8Bit(std::strerror(errno)));
+        if ((line & (POLLERR | POLLHUP | POLLNVAL)) && lineFd() >= 0 && !lineEnded(QStringLiteral("hung up")))
             return 1;
-        }
+        if (!m_output.send(Clock::now()) && !lineEnded(QStringLiteral("write failed: %1").arg(errnoText())))
+            return 1;
+        if ((fds[1].revents & POLLIN) && !takeNewcomers())
+            return 1;
     }
     if (m_options.verbose)
         log(QStringLiteral("stopped"));
@@ -120,22 +142,61 @@ int Simulator::run()
 bool Simulator::receive(Clock::time_point now)
 {
     char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(m_endpoint.fd(), buffer, sizeof buffer);
+    while (lineFd() >= 0) {
+        const ssize_t n = ::read(lineFd(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             return true;
-        if (n < 0) {
-            log(QStringLiteral("read failed: ") + QString::fromLocal8Bit(std::strerror(errno)));
-            return false;
-        }
-        if (n == 0) {
-            log(QStringLiteral("the line to %1 closed").arg(m_endpoint.devicePath()));
-            return false;
-        }
+        if (n < 0)
+            return lineEnded(QStringLiteral("read failed: %1").arg(errnoText()));
+        if (n == 0)
+            return lineEnded(QStringLiteral("closed"));
         for (const ReceivedCommand &command : m_framer.feed(QByteArrayView(buffer, n)))
             answer(command, now);
+    }
+    return true;
+}
+
+// A serial line that ends ends the run. A client that leaves takes its
+// unfinished command and its pending replies with it, so that none of it
+// reaches the next one; the projector stays as it was.
+bool Simulator::lineEnded(const QString &why)
+{
+    if (m_serial) {
+        log(QStringLiteral("the line to %1: %2").arg(m_serial->devicePath(), why));
+        return false;
+    }
+    if (m_options.verbose)
+        log(QStringLiteral("client %1 left (%2)").arg(m_tcp->clientAddress(), why));
+    m_tcp->dropClient();
+    m_framer = CommandFramer();
+    m_output.restart(-1);
+    return true;
+}
+
+// One client at a time: a newcomer while one is served is closed at once, so
+// that it knows, and the one being served notices nothing.
+bool Simulator::takeNewcomers()
+{
+    QString peer;
+    for (;;) {
+        switch (m_tcp->acceptOne(peer)) {
+        case TcpEndpoint::Arrival::None:
+            return true;
+        case TcpEndpoint::Arrival::Served:
+            m_output.restart(m_tcp->clientFd());
+            if (m_options.verbose)
+                log(QStringLiteral("client %1 connected").arg(peer));
+            break;
+        case TcpEndpoint::Arrival::Refused:
+            if (m_options.verbose)
+                log(QStringLiteral("client %1 refused: %2 is served").arg(peer, m_tcp->clientAddress()));
+            break;
+        case TcpEndpoint::Arrival::Failed:
+            log(QStringLiteral("accept failed: ") + errnoText());
+            return false;
+        }
     }
 }
 
