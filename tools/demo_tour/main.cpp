@@ -53,8 +53,10 @@ int main(int argc, char *argv[])
         QStringLiteral("Where to write the PNG (default tallis-demo-tour.png in %1).").arg(QDir::tempPath()),
         QStringLiteral("FILE"), QDir(QDir::tempPath()).filePath(QStringLiteral("tallis-demo-tour.png")));
     parser.addOptions({baud, screenshot});
-    parser.addPositionalArgument(QStringLiteral("DEVICE"),
-                                 QStringLiteral("The serial device the projector is on."));
+    parser.addPositionalArgument(
+        QStringLiteral("DEVICE"),
+        QStringLiteral("The serial device the projector is on, or its address on the network "
+                       "(rfc2217://HOST:PORT or tcp://HOST:PORT)."));
     parser.process(app);
 
     const QStringList devices = parser.positionalArguments();
