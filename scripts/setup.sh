@@ -10,6 +10,7 @@ packages=(
     desktop-file-utils appstream
     xauth xvfb xdotool openbox x11-utils
     dpkg-dev lintian
+    ser2net
 )
 
 missing=()
