@@ -17,20 +17,12 @@ template <typename Int> int orNone(std::optional<Int> value)
     return value ? int(*value) : -1;
 }
 
-// A port address in one line: "device NAME", "rfc2217 HOST:PORT", "tcp HOST:PORT" or "unusable".
+// A port address in one line: "device NAME", "rfc2217 HOST:PORT", "tcp HOST:PORT" or "unusable, says why".
 QString describe(const PortAddress &address)
 {
-    switch (address.kind) {
-    case PortAddress::Kind::Device:
-        return "device "_L1 + address.device;
-    case PortAddress::Kind::Rfc2217:
-        return "rfc2217 "_L1 + address.hostAndPort();
-    case PortAddress::Kind::RawTcp:
-        return "tcp "_L1 + address.hostAndPort();
-    case PortAddress::Kind::Unusable:
-        return address.problem.isEmpty() ? u"unusable, no reason"_s : u"unusable"_s;
-    }
-    return {};
+    const char *const kinds[] = {"device ", "rfc2217 ", "tcp ", "unusable"};
+    const QString where = address.isNetwork() ? address.hostAndPort() : address.device;
+    return QLatin1String(kinds[int(address.kind)]) + (address.problem.isEmpty() ? where : u", says why"_s);
 }
 
 class TestCore : public QObject
@@ -195,15 +187,15 @@ private Q_SLOTS:
         QTest::newRow("scheme in capitals") << u"RFC2217://10.0.0.9:1"_s << u"rfc2217 10.0.0.9:1"_s;
         QTest::newRow("tcp IPv4") << u"tcp://192.168.1.20:65535"_s << u"tcp 192.168.1.20:65535"_s;
         QTest::newRow("tcp IPv6") << u"tcp://[fe80::1]:23"_s << u"tcp [fe80::1]:23"_s;
-        QTest::newRow("IPv6 without brackets") << u"tcp://fe80::1:23"_s << u"unusable"_s;
-        QTest::newRow("brackets round IPv4") << u"tcp://[10.0.0.1]:23"_s << u"unusable"_s;
-        QTest::newRow("no port") << u"rfc2217://host"_s << u"unusable"_s;
-        QTest::newRow("port 0") << u"tcp://host:0"_s << u"unusable"_s;
-        QTest::newRow("port too big") << u"tcp://host:65536"_s << u"unusable"_s;
-        QTest::newRow("path after port") << u"tcp://host:23/x"_s << u"unusable"_s;
-        QTest::newRow("unknown scheme") << u"telnet://host:23"_s << u"unusable"_s;
-        QTest::newRow("address without scheme") << u"192.168.1.20:4001"_s << u"unusable"_s;
-        QTest::newRow("blank") << u"  "_s << u"unusable"_s;
+        QTest::newRow("IPv6 without brackets") << u"tcp://fe80::1:23"_s << u"unusable, says why"_s;
+        QTest::newRow("brackets round IPv4") << u"tcp://[10.0.0.1]:23"_s << u"unusable, says why"_s;
+        QTest::newRow("no port") << u"rfc2217://host"_s << u"unusable, says why"_s;
+        QTest::newRow("port 0") << u"tcp://host:0"_s << u"unusable, says why"_s;
+        QTest::newRow("port too big") << u"tcp://host:65536"_s << u"unusable, says why"_s;
+        QTest::newRow("path after port") << u"tcp://host:23/x"_s << u"unusable, says why"_s;
+        QTest::newRow("unknown scheme") << u"telnet://host:23"_s << u"unusable, says why"_s;
+        QTest::newRow("address without scheme") << u"192.168.1.20:4001"_s << u"unusable, says why"_s;
+        QTest::newRow("blank") << u"  "_s << u"unusable, says why"_s;
     }
     void shouldTellDevicesFromNetworkAddresses()
     {

@@ -1,29 +1,39 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real panel and serial port on a real line: a pseudo-terminal whose far
 // end is the test itself or the projector simulator, a separate process whose
-// log shows what really went over the line. The panel is put on the line
+// log shows what really went over the line, or the network: Debian's ser2net
+// in front of the simulator (RFC 2217 and raw TCP) or the simulator's own TCP
+// port, all on loopback. The panel is put on the line
 // directly rather than through start-up, so the design intervals of the
 // no-reply and clearing timers keep their real ticks out of the checks.
 #include "fakes/fake_panel.h"
 #include "fakes/modal_watcher.h"
 #include "fakes/private_settings_store.h"
 #include "fakes/pty_pair.h"
+#include "fakes/ser2net_process.h"
 #include "fakes/simulator_process.h"
 #include "panel/panel_table.h"
 #include "port_settings/port_mapping.h"
-#include "serial/render.h"
+#include "serial/routing_comm_port.h"
 #include "serial/serial_comm_port.h"
 
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <ctime>
+#include <fcntl.h>
 #include <functional>
 #include <numeric>
+#include <optional>
+#include <termios.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -32,20 +42,55 @@ namespace {
 // Wide margins: the machine may be busy, and nothing here measures speed.
 constexpr int kReplyMs = 5000;
 
-// The main window on the simulator's line.
+// The main window on the simulator: on its pseudo-terminal ("pty"), on its
+// own TCP port ("own"), or behind ser2net's "rfc2217" or "tcp" accepter.
 struct PanelOnSimulator {
-    explicit PanelOnSimulator(const QStringList &arguments)
-        : sim(QStringLiteral(TALLIS_PROJECTOR_SIM), arguments)
-    {}
-    bool open() { return !sim.device().isEmpty() && form.commPort().setPortOpen(true); }
+    explicit PanelOnSimulator(const QString &way, const QStringList &arguments = {})
+        : sim(QStringLiteral(TALLIS_PROJECTOR_SIM),
+              arguments + (way == u"own"_s ? QStringList{u"--listen"_s, u"0"_s} : QStringList{}))
+    {
+        if (way == u"rfc2217"_s || way == u"tcp"_s)
+            ser2net.emplace(sim.device());
+        address = way == u"own"_s       ? u"tcp://"_s + sim.address()
+                  : way == u"pty"_s     ? sim.device()
+                  : way == u"rfc2217"_s ? ser2net->rfc2217Address()
+                                        : ser2net->tcpAddress();
+    }
+    bool open() { return !address.isEmpty() && form.commPort().setPortOpen(true); }
     QString view(int number) const { return control<QLabel>(&form, u"Label%1"_s.arg(number))->text(); }
     QPushButton *button(int number) const { return control<QPushButton>(&form, u"Command%1"_s.arg(number)); }
     QTimer *timer(int number) const { return form.findChild<QTimer *>(u"Timer%1"_s.arg(number)); }
     QList<int> cadence() const { return {timer(1)->interval(), timer(2)->interval(), timer(4)->interval()}; }
 
     SimulatorProcess sim;
+    std::optional<Ser2NetProcess> ser2net;
+    QString address;
     Module1 module;
-    Form1 form{module, new SerialCommPort([device = sim.device()](qint16) { return device; })};
+    Form1 form{module, new RoutingCommPort([this](qint16) { return address; })};
+};
+
+// The speed a terminal device is set to, read as any program on it would.
+speed_t deviceSpeed(const QString &device)
+{
+    termios settings{};
+    const int fd = ::open(device.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ::tcgetattr(fd, &settings);
+    ::close(fd);
+    return cfgetospeed(&settings);
+}
+
+// A port with a full backlog: a connect to it waits for an answer that never comes.
+struct DeafPort {
+    DeafPort()
+    {
+        server.setListenBacklogSize(0);
+        server.listen(QHostAddress::LocalHost);
+        server.pauseAccepting();
+        for (QTcpSocket &filler : fillers)
+            filler.connectToHost(QHostAddress::LocalHost, server.serverPort());
+    }
+    QTcpServer server;
+    QTcpSocket fillers[3];
 };
 
 } // namespace
@@ -86,80 +131,58 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(received, every, kReplyMs);
     }
 
-    void shouldTellWhyAnOpenFailed()
+    // The line goes away under the panel: the pseudo-terminal hangs up, or
+    // ser2net stops. The port closes at once, without spinning, the panel works
+    // as with a closed port, and the next click opens it again, unless the
+    // operator closed it with "COM" meanwhile.
+    void shouldCarryOnWithoutTheLineAndReopenIt_data()
     {
-        PtyPair pty;
-        SerialCommPort other([&](qint16) { return pty.devicePath(); });
-        QVERIFY(other.setPortOpen(true));
-        const std::pair<QString, PortFailure::Kind> failures[] = {
-            {QString(), PortFailure::Kind::NoDevice},
-            {pty.devicePath() + u"-unplugged"_s, PortFailure::Kind::NotFound}, // a name of this test's own
-            {pty.devicePath(), PortFailure::Kind::Busy}};                      // in use by another program
-        for (const auto &[device, kind] : failures) {
-            SerialCommPort port([&](qint16) { return device; });
-            QVERIFY(!port.setPortOpen(true) && !port.portOpen());
-            QCOMPARE(port.lastFailure().device, device);
-            QCOMPARE(int(port.lastFailure().kind), int(kind));
-            QVERIFY(!port.lastFailure().reason.isEmpty());
-        }
-    }
-
-    void shouldCarryOnWithoutTheDeviceAndReopenIt_data()
-    {
+        QTest::addColumn<QString>("way");
         QTest::addColumn<QString>("moment");
-        QTest::newRow("lost during a transaction") << u"transaction"_s;
-        QTest::newRow("lost during a held arrow") << u"hold"_s;
-        QTest::newRow("lost, then closed by COM") << u"COM"_s;
+        QTest::newRow("hang-up during a transaction") << u"pty"_s << u"transaction"_s;
+        QTest::newRow("hang-up during a held arrow") << u"pty"_s << u"hold"_s;
+        QTest::newRow("hang-up, then COM") << u"pty"_s << u"COM"_s;
+        QTest::newRow("RFC 2217 server restarts") << u"rfc2217"_s << u"transaction"_s;
+        QTest::newRow("raw TCP server restarts during a held arrow") << u"tcp"_s << u"hold"_s;
+        QTest::newRow("RFC 2217 server restarts, then COM") << u"rfc2217"_s << u"COM"_s;
     }
-    void shouldCarryOnWithoutTheDeviceAndReopenIt()
+    void shouldCarryOnWithoutTheLineAndReopenIt()
     {
+        QFETCH(QString, way);
         QFETCH(QString, moment);
-        auto pty = std::make_unique<PtyPair>();
-        Module1 module;
-        Form1 form(module, new SerialCommPort([&](qint16) { return pty->devicePath(); }));
-        QVERIFY(form.commPort().setPortOpen(true));
-        auto *arrow = control<QPushButton>(&form, u"Command1"_s);
+        PanelOnSimulator rig(way);
+        QVERIFY(rig.open());
         if (moment == u"transaction"_s)
-            form.Command_Click(44);
+            rig.form.Command_Click(44);
         if (moment == u"hold"_s)
-            QTest::mousePress(arrow, Qt::LeftButton);
+            QTest::mousePress(rig.button(1), Qt::LeftButton);
 
-        pty->closeMaster(); // the line hangs up
-        QTRY_VERIFY_WITH_TIMEOUT(!form.commPort().portOpen(), kReplyMs);
-        // A hung-up line stays readable; reading it in a loop would eat a core.
+        way == u"pty"_s ? rig.sim.process().kill() : rig.ser2net->stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!rig.form.commPort().portOpen(), kReplyMs);
         const std::clock_t busy = std::clock();
-        QTest::qWait(500);
-        QVERIFY2(std::clock() - busy < CLOCKS_PER_SEC / 10, "busy after the line hung up");
-        // Meanwhile the panel works as with a closed port.
-        form.Command_Click(17);
-        form.transaction().Timer2_Timer();
-        QCOMPARE(control<QLabel>(&form, u"Label12"_s)->text(), u" X X X X"_s);
+        QTest::qWait(300);
+        QVERIFY2(std::clock() - busy < CLOCKS_PER_SEC / 10, "busy after the line went away");
+        rig.form.Command_Click(17);
+        rig.form.transaction().Timer2_Timer();
+        QCOMPARE(rig.view(12), u" X X X X"_s);
         if (moment == u"hold"_s)
-            QTest::mouseRelease(arrow, Qt::LeftButton);
-        QCOMPARE(form.repeatKey(), quint8(0));
+            QTest::mouseRelease(rig.button(1), Qt::LeftButton);
+        QCOMPARE(rig.form.repeatKey(), quint8(0));
         if (moment == u"COM"_s)
-            form.Command33_Click();
+            rig.form.Command33_Click();
 
-        pty = std::make_unique<PtyPair>(); // the adapter is plugged in again
-        form.Command_Click(18);
+        std::optional<SimulatorProcess> again; // a pseudo-terminal comes back under another name
+        if (way == u"pty"_s)
+            rig.address = again.emplace(QStringLiteral(TALLIS_PROJECTOR_SIM), QStringList{}).device();
+        else
+            QVERIFY(rig.ser2net->start());
+        rig.form.Command_Click(18);
         // A port closed on purpose is never reopened behind the operator's back.
         const bool reopened = moment != u"COM"_s;
-        QCOMPARE(form.commPort().portOpen(), reopened);
-        QCOMPARE(pty->read(4, reopened ? 2000 : 200), reopened ? QByteArray("C01\r") : QByteArray());
-    }
-
-    // Whatever comes, in whatever pieces: the newest 32767 bytes, shown whole.
-    void shouldShowAnyReplyInAnySplit()
-    {
-        FakePanel p;
-        QList<quint32> random(10000);
-        QRandomGenerator(20261206).fillRange(random.data(), random.size());
-        const QByteArray reply(reinterpret_cast<const char *>(random.constData()), 40000);
-        p.form.Command_Click(44);
-        for (qsizetype at = 0, piece = 1; at < reply.size(); at += piece, piece = piece * 7 % 1009)
-            p.port->receive(reply.mid(at, piece));
-        QCOMPARE(p.transaction().receiveBuffer(), reply.right(32767));
-        QCOMPARE(p.view(12), renderTokens(reply.right(32767)).text);
+        QCOMPARE(rig.form.commPort().portOpen(), reopened);
+        SimulatorProcess &sim = again ? *again : rig.sim;
+        QTRY_COMPARE_WITH_TIMEOUT(sim.received(u"C01[CR]"_s), reopened ? 1 : 0, kReplyMs);
+        QCOMPARE(sim.received(u"C00[CR]"_s), 0);
     }
 
     // Seeded random operator and device events on the real windows, with the
@@ -238,28 +261,11 @@ private Q_SLOTS:
         }
     }
 
-    // The tour clicks through power-on, every status read, a lamp mode and its
-    // read-back, a held arrow and the console with a typed parameter, and
-    // fails unless each step shows the views it should.
-    void shouldPassEveryStepOfTheDemoTour()
-    {
-        SimulatorProcess sim(QStringLiteral(TALLIS_PROJECTOR_SIM), {u"--count-down"_s, u"500"_s});
-        QTemporaryDir dir;
-        const QString png = dir.filePath(u"panel.png"_s);
-        QProcess tour;
-        tour.start(QStringLiteral(TALLIS_DEMO_TOUR), {u"--screenshot"_s, png, sim.device()});
-        QVERIFY(!sim.device().isEmpty() && tour.waitForFinished(120000));
-        const QString out = QString::fromLocal8Bit(tour.readAllStandardOutput());
-        QVERIFY2(tour.exitStatus() == QProcess::NormalExit && tour.exitCode() == 0, qPrintable(out));
-        QVERIFY2(!out.contains(u"FAILED"_s) && out.contains(u"\" Lamp Mode is Eco\""_s), qPrintable(out));
-        QVERIFY(QImage(png).width() == 692 && QImage(png).height() > 500); // the whole panel, expanded
-    }
-
     // As the platform delivers it: the pressed arrow keeps the mouse, whichever
     // button pressed it, while the pointer wanders off, and gets the release.
     void shouldRepeatAHeldArrowUntilReleasedAnywhere()
     {
-        PanelOnSimulator rig({});
+        PanelOnSimulator rig(u"pty"_s);
         rig.form.show();
         QVERIFY(rig.open() && QTest::qWaitForWindowExposed(&rig.form));
         int ticks = 0;
@@ -290,49 +296,91 @@ private Q_SLOTS:
         QCOMPARE(rig.sim.received(u"[CR]"_s), 0); // not even a bare carriage return from the due tick
     }
 
-    void shouldShowAndDecodeRepliesHoweverTheyCome_data()
+    // The demo tour: power-on, every status read decoded, a lamp mode read
+    // back, a held arrow and a console command with a typed parameter; some
+    // replies come in pieces.
+    void shouldPassTheDemoTourThroughEachServer_data()
     {
+        QTest::addColumn<QString>("way");
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<QString>("reply");
-        QTest::addColumn<QString>("status"); // shown once the reply is complete, never before
-
-        const QStringList split{u"--split"_s, u"3"_s, u"--split-gap"_s, u"200"_s};
-        QTest::newRow("TEMP split: decoded at exactly eighteen bytes")
-            << split << 54 << u" 0 2 5 . 0 _ 0 2 4 . 5 _ 0 2 6 . 0  [CR] "_s
-            << u" 0 2 5 . 0 deg C 0 2 4 . 5 deg C 0 2 6 . 0 deg C "_s;
-        QTest::newRow("LAMP-MODE split: decoded with the carriage return")
-            << split << 76 << u" 0 0 0 _ N O R M A L  [CR] "_s << u" Lamp Mode is NORMAL"_s;
-        // A stray byte before every reply byte: which stray it is does not show.
-        QTest::newRow("garbage") << QStringList{u"--garbage"_s, u"100"_s, u"--seed"_s, u"7"_s} << 44
-                                 << u" ? 8 ? 0 ?  [CR] "_s << QString();
-        QTest::newRow("silent") << QStringList{u"--silent"_s} << 44 << u" X X X X"_s << QString();
+        const QStringList split{u"--split"_s, u"3"_s, u"--split-gap"_s, u"100"_s};
+        QTest::newRow("pseudo-terminal, replies in pieces") << u"pty"_s << split;
+        QTest::newRow("RFC 2217 through ser2net, replies in pieces") << u"rfc2217"_s << split;
+        QTest::newRow("raw TCP through ser2net") << u"tcp"_s << QStringList();
+        QTest::newRow("the simulator's own port") << u"own"_s << QStringList();
     }
-    void shouldShowAndDecodeRepliesHoweverTheyCome()
+    void shouldPassTheDemoTourThroughEachServer()
     {
+        QFETCH(QString, way);
         QFETCH(QStringList, arguments);
-        QFETCH(QString, reply);
-        QFETCH(QString, status);
-        PanelOnSimulator rig(arguments);
-        QVERIFY(rig.open());
-        int pieces = 0, wrong = 0; // counted after the window's own handler: each check follows a decoding
-        connect(&rig.form.commPort(), &CommPort::onComm, this, [&] {
-            ++pieces;
-            wrong +=
-                rig.view(25) != (rig.form.transaction().receiveBuffer().endsWith('\r') ? status : QString());
-        });
-        QFETCH(int, button);
-        for (int round = 1; round <= 2; ++round) { // the first reply must not disturb the next transaction
-            QTest::mouseClick(rig.button(button), Qt::LeftButton);
-            // Once the simulator has logged an unsent answer, no reply can come.
-            QTRY_VERIFY_WITH_TIMEOUT(rig.view(12) == reply || rig.sim.hasLogged(u"(not sent)"_s), kReplyMs);
-            rig.form.transaction().Timer2_Timer();
-            QCOMPARE(rig.view(12), reply);
-            QCOMPARE(rig.view(25), status);
-            rig.form.transaction().Timer4_Timer();
-        }
-        QCOMPARE(wrong, 0);
-        QVERIFY2(pieces > 2 || !arguments.contains(u"--split"_s), "the pieces arrived together");
+        PanelOnSimulator projector(way, arguments);
+        QTemporaryDir dir;
+        const QString png = dir.filePath(u"panel.png"_s);
+        QProcess tour;
+        tour.start(QStringLiteral(TALLIS_DEMO_TOUR), {u"--screenshot"_s, png, projector.address});
+        QVERIFY(tour.waitForFinished(120000));
+        const QString out =
+            QString::fromLocal8Bit(tour.readAllStandardOutput() + tour.readAllStandardError());
+        QVERIFY2(tour.exitStatus() == QProcess::NormalExit && tour.exitCode() == 0, qPrintable(out));
+        QVERIFY2(!out.contains(u"FAILED"_s) && out.contains(u"\" Lamp Mode is Eco\""_s), qPrintable(out));
+        QVERIFY(QImage(png).width() == 692 && QImage(png).height() > 500); // the whole panel, expanded
+        QTRY_VERIFY_WITH_TIMEOUT(projector.sim.received(u"C09[CR]"_s) >= 2, kReplyMs); // held arrow repeats
+    }
+
+    // Through the dialog: the speed chosen reaches the device behind the
+    // server, and a device or a network port that will not open says why.
+    void shouldOpenWhatTheDialogChoosesOrSayWhyNot_data()
+    {
+        // Filled in by the test: RFC2217 (an address), RAW (its host and port), DEAF (a port), BUSY (a
+        // device).
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("opens at 19200") << u"RFC2217"_s << QString();
+        QTest::newRow("refused") << u"tcp://127.0.0.1:1"_s << u"\nConnection refused."_s;
+        QTest::newRow("host not found") << u"tcp://no-such-host.invalid:23"_s << u"\nHost not found."_s;
+        QTest::newRow("no answer") << u"tcp://127.0.0.1:DEAF"_s
+                                   << u"\nNo answer from 127.0.0.1:DEAF within 3 s."_s;
+        QTest::newRow("not RFC 2217") << u"rfc2217://RAW"_s
+                                      << u"\nRAW does not speak RFC 2217 (Telnet with the COM-PORT option). "
+                                         "If it is a raw TCP port, write tcp://RAW."_s;
+        QTest::newRow("not an address") << u"tcp://projector"_s << u"\nNot a port that can be used."_s;
+        QTest::newRow("no such device") << u"/dev/tallis-unplugged"_s << u"\nNo such device.\nSystem: "_s;
+        QTest::newRow("device in use")
+            << u"BUSY"_s << u"\nThe port is in use by another program.\nSystem: "_s;
+    }
+    void shouldOpenWhatTheDialogChoosesOrSayWhyNot()
+    {
+        PanelOnSimulator projector(u"rfc2217"_s);
+        const DeafPort deaf;
+        PtyPair pty;
+        SerialCommPort otherProgram([&](qint16) { return pty.devicePath(); });
+        const auto fill = [&](QString text) {
+            return text.replace(u"BUSY"_s, pty.devicePath())
+                .replace(u"RFC2217"_s, projector.address)
+                .replace(u"RAW"_s, projector.ser2net->tcpAddress().mid(6))
+                .replace(u"DEAF"_s, QString::number(deaf.server.serverPort()));
+        };
+        QFETCH(QString, address);
+        QFETCH(QString, says);
+        QVERIFY(address != u"BUSY"_s || otherProgram.setPortOpen(true));
+        address = fill(address);
+        QSettings(u"VORN"_s, u"VORN"_s).setValue(u"Ports/COM3"_s, address);
+        ModalWatcher watcher;
+        Module1 module;
+        Form1 form(module, new RoutingCommPort(&storedPortDevice));
+        form.Command33_Click();
+        Form2 *dialog = openWindow<Form2>(form);
+        QVERIFY(dialog);
+        QCOMPARE(control<QRadioButton>(dialog, u"Option5"_s)->toolTip(), u"COM3 → "_s + address);
+        for (const QString &option : {u"Option2"_s, u"Option5"_s, u"Command1"_s})
+            control<QAbstractButton>(dialog, option)->click();
+        QCOMPARE(form.commPort().portOpen(), says.isEmpty());
+        QCOMPARE(watcher.messages.size(), says.isEmpty() ? 0 : 1);
+        if (says.isEmpty())
+            QCOMPARE(deviceSpeed(projector.sim.device()), speed_t(B19200));
+        else
+            QVERIFY2(watcher.messages[0].informativeText.startsWith(u"COM3 → "_s + address + fill(says)),
+                     qPrintable(watcher.messages[0].informativeText));
     }
 
 private:

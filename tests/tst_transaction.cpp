@@ -80,6 +80,12 @@ private Q_SLOTS:
         m_transaction->Hyouji(m_pending, 1);
         m_port->receive("00123\r");
         QCOMPARE(m_display.status, QStringLiteral("     1 2 3   Hour Use"));
+        // A device that never stops talking: the newest 32767 bytes.
+        QByteArray flood(40000, 'x');
+        flood[flood.size() - 32767] = 'N';
+        m_port->receive(flood.first(100));
+        m_port->receive(flood.sliced(100));
+        QCOMPARE(m_transaction->receiveBuffer(), flood.right(32767));
     }
 
     void shouldMarkOnlyAMissingReplyAtTheNoReplyTick_data()

@@ -18,40 +18,29 @@ void check(bool condition)
         std::abort();
 }
 
-struct Result {
-    QByteArray data;
-    QByteArray answers;
-};
-
-Result decodeInPieces(TelnetCodec &codec, QByteArrayView bytes, std::minstd_rand &random)
+QByteArray decodeInPieces(TelnetCodec &codec, QByteArrayView bytes, std::minstd_rand &random)
 {
-    Result result;
-    for (qsizetype at = 0; at < bytes.size();) {
-        const qsizetype piece = std::min<qsizetype>(random() % 17, bytes.size() - at);
-        const QByteArray data = codec.decode(bytes.sliced(at, piece));
-        check(data.size() <= piece && codec.buffered() <= TelnetCodec::kMaxSubnegotiation);
-        result.data += data;
-        at += piece;
+    QByteArray data;
+    for (qsizetype at = 0, piece = 0; at < bytes.size(); at += piece) {
+        piece = std::min<qsizetype>(random() % 17, bytes.size() - at);
+        data += codec.decode(bytes.sliced(at, piece));
+        check(codec.buffered() <= TelnetCodec::kMaxSubnegotiation);
     }
-    result.answers = codec.takeAnswers();
-    return result;
+    return data;
 }
 
 // Each answer is IAC, a verb and an option: WILL only for what the client
 // offers, DO only for what it lets the server do.
 bool wellFormed(QByteArrayView answers)
 {
-    if (answers.size() % 3 != 0)
-        return false;
-    for (qsizetype at = 0; at < answers.size(); at += 3) {
+    for (qsizetype at = 0; at + 2 < answers.size(); at += 3) {
         const auto verb = quint8(answers[at + 1]), option = quint8(answers[at + 2]);
-        if (quint8(answers[at]) != 0xFF || verb < 251 || verb > 254)
-            return false;
-        if ((verb == 251 && option != 0 && option != 3 && option != 44) ||
+        if (quint8(answers[at]) != 0xFF || verb < 251 || verb > 254 ||
+            (verb == 251 && option != 0 && option != 3 && option != 44) ||
             (verb == 253 && option != 0 && option != 3))
             return false;
     }
-    return true;
+    return answers.size() % 3 == 0;
 }
 
 } // namespace
@@ -63,18 +52,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::minstd_rand random(data[0]);
     const QByteArrayView stream(reinterpret_cast<const char *>(data) + 1, qsizetype(size) - 1);
 
-    TelnetCodec whole, cut;
-    const QByteArray once = whole.decode(stream);
-    const QByteArray answers = whole.takeAnswers();
-    const Result pieces = decodeInPieces(cut, stream, random);
-    check(once.size() <= stream.size() && answers.size() <= stream.size() && wellFormed(answers));
-    check(pieces.data == once && pieces.answers == answers);
+    TelnetCodec whole, cut, plain;
+    const QByteArray once = whole.decode(stream), answers = whole.takeAnswers();
+    check(once.size() <= stream.size() && wellFormed(answers));
+    check(decodeInPieces(cut, stream, random) == once && cut.takeAnswers() == answers);
     check(cut.comPort() == whole.comPort() && cut.heardTelnet() == whole.heardTelnet() &&
           cut.confirmed().baud == whole.confirmed().baud);
-
-    TelnetCodec plain;
-    const Result escaped = decodeInPieces(plain, TelnetCodec::escape(stream), random);
-    check(escaped.data == stream && escaped.answers.isEmpty() && !plain.heardTelnet());
-
+    check(decodeInPieces(plain, TelnetCodec::escape(stream), random) == stream &&
+          plain.takeAnswers().isEmpty() && !plain.heardTelnet());
     return 0;
 }
