@@ -13,6 +13,7 @@ struct BenchOptions {
 
 // One function a measurement family; each adds its figures to the report.
 void benchClickToWire(const BenchOptions &options, Report &report);
+void benchClickOverNetwork(const BenchOptions &options, Report &report);
 void benchReplyToView(const BenchOptions &options, Report &report);
 void benchRepeatCadence(const BenchOptions &options, Report &report);
 void benchFlood(const BenchOptions &options, Report &report);

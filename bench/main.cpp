@@ -21,8 +21,10 @@ struct Family {
 };
 
 constexpr Family families[] = {
-    {"click", benchClickToWire}, {"reply", benchReplyToView}, {"cadence", benchRepeatCadence},
-    {"flood", benchFlood},       {"startup", benchStartUp},   {"idle", benchIdle},
+    {"click", benchClickToWire}, {"network", benchClickOverNetwork},
+    {"reply", benchReplyToView}, {"cadence", benchRepeatCadence},
+    {"flood", benchFlood},       {"startup", benchStartUp},
+    {"idle", benchIdle},
 };
 
 } // namespace

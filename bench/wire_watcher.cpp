@@ -7,7 +7,8 @@
 #include <poll.h>
 #include <unistd.h>
 
-WireWatcher::WireWatcher(int fd, Notify notify) : m_fd(fd), m_notify(std::move(notify))
+WireWatcher::WireWatcher(std::vector<int> fds, Notify notify)
+    : m_fds(std::move(fds)), m_notify(std::move(notify))
 {
     if (pipe(m_stop) != 0)
         throw std::system_error(errno, std::generic_category(), "pipe");
@@ -26,31 +27,42 @@ WireWatcher::~WireWatcher()
 
 void WireWatcher::run()
 {
-    pollfd fds[2] = {{m_fd, POLLIN, 0}, {m_stop[0], POLLIN, 0}};
-    while (poll(fds, 2, -1) >= 0 && !(fds[1].revents & POLLIN)) {
+    // The stop pipe first, then the lines.
+    std::vector<pollfd> fds{{m_stop[0], POLLIN, 0}};
+    for (const int fd : m_fds)
+        fds.push_back({fd, POLLIN, 0});
+    while (poll(fds.data(), fds.size(), -1) >= 0 && !(fds[0].revents & POLLIN)) {
         // The moment the bytes became readable, before reading costs anything.
         const auto at = BenchClock::now();
-        char buffer[4096];
-        const ssize_t n = read(m_fd, buffer, sizeof buffer);
-        if (n <= 0) {
-            if (fds[0].revents & (POLLHUP | POLLERR))
-                usleep(1000); // far end closed: don't spin until told to stop
-            continue;
+        for (std::size_t line = 1; line < fds.size(); ++line) {
+            if (fds[line].revents)
+                readLine(fds[line], at);
         }
-        std::size_t carriageReturns = 0;
-        {
-            const std::lock_guard lock(m_mutex);
-            m_received.append(buffer, n);
-            for (ssize_t i = 0; i < n; ++i) {
-                if (buffer[i] == '\r') {
-                    m_marks.push_back(at);
-                    ++carriageReturns;
-                }
+    }
+}
+
+void WireWatcher::readLine(const pollfd &line, BenchClock::time_point at)
+{
+    char buffer[4096];
+    const ssize_t n = read(line.fd, buffer, sizeof buffer);
+    if (n <= 0) {
+        if (line.revents & (POLLHUP | POLLERR))
+            usleep(1000); // far end closed: don't spin until told to stop
+        return;
+    }
+    std::size_t carriageReturns = 0;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_received.append(buffer, n);
+        for (ssize_t i = 0; i < n; ++i) {
+            if (buffer[i] == '\r') {
+                m_marks.push_back(at);
+                ++carriageReturns;
             }
         }
-        if (carriageReturns && m_notify)
-            m_notify();
     }
+    if (carriageReturns && m_notify)
+        m_notify();
 }
 
 std::vector<BenchClock::time_point> WireWatcher::marks() const

@@ -10,16 +10,20 @@
 #include <thread>
 #include <vector>
 
+struct pollfd;
+
 // The far end of the line, listening on its own thread: notes the moment each
 // command's last byte (the CR) becomes readable, without running in the
-// measured program's event loop.
+// measured program's event loop. It may watch several lines as one, when a
+// measurement and its floor go out on lines of their own.
 class WireWatcher
 {
 public:
     // Called on the watcher's thread after each CR has been noted.
     using Notify = std::function<void()>;
 
-    explicit WireWatcher(int fd, Notify notify = {});
+    explicit WireWatcher(int fd, Notify notify = {}) : WireWatcher(std::vector{fd}, std::move(notify)) {}
+    explicit WireWatcher(std::vector<int> fds, Notify notify = {});
     ~WireWatcher();
     WireWatcher(const WireWatcher &) = delete;
     WireWatcher &operator=(const WireWatcher &) = delete;
@@ -31,8 +35,10 @@ public:
 
 private:
     void run();
+    // Reads what `line` has and notes its CRs as arriving `at`.
+    void readLine(const pollfd &line, BenchClock::time_point at);
 
-    int m_fd;
+    std::vector<int> m_fds;
     Notify m_notify;
     int m_stop[2] = {-1, -1};
     mutable std::mutex m_mutex;

@@ -6,6 +6,7 @@
 #
 #   ./scripts/bench.sh --quick              shorter runs
 #   ./scripts/bench.sh --only click,reply   some families only
+#   ./scripts/bench.sh --only network       the click through ser2net only
 #
 # Figures are steadier on a quiet machine: stop builds and tests first.
 set -euo pipefail
