@@ -42,17 +42,21 @@ namespace {
 // Wide margins: the machine may be busy, and nothing here measures speed.
 constexpr int kReplyMs = 5000;
 
-// The main window on the simulator: on its pseudo-terminal ("pty"), on its
-// own TCP port ("own"), or behind ser2net's "rfc2217" or "tcp" accepter.
+// The main window on the simulator: on its pseudo-terminal ("pty") under a
+// name of this rig's own, which goes with the simulator (a pts number is soon
+// reused by other programs), on its own TCP port ("own"), or behind ser2net's
+// "rfc2217" or "tcp" accepter.
 struct PanelOnSimulator {
     explicit PanelOnSimulator(const QString &way, const QStringList &arguments = {})
-        : sim(QStringLiteral(TALLIS_PROJECTOR_SIM),
-              arguments + (way == u"own"_s ? QStringList{u"--listen"_s, u"0"_s} : QStringList{}))
+        : link(dir.filePath(u"projector"_s)),
+          sim(QStringLiteral(TALLIS_PROJECTOR_SIM),
+              arguments +
+                  (way == u"own"_s ? QStringList{u"--listen"_s, u"0"_s} : QStringList{u"--link"_s, link}))
     {
         if (way == u"rfc2217"_s || way == u"tcp"_s)
             ser2net.emplace(sim.device());
         address = way == u"own"_s       ? u"tcp://"_s + sim.address()
-                  : way == u"pty"_s     ? sim.device()
+                  : way == u"pty"_s     ? link
                   : way == u"rfc2217"_s ? ser2net->rfc2217Address()
                                         : ser2net->tcpAddress();
     }
@@ -62,6 +66,8 @@ struct PanelOnSimulator {
     QTimer *timer(int number) const { return form.findChild<QTimer *>(u"Timer%1"_s.arg(number)); }
     QList<int> cadence() const { return {timer(1)->interval(), timer(2)->interval(), timer(4)->interval()}; }
 
+    QTemporaryDir dir;
+    QString link;
     SimulatorProcess sim;
     std::optional<Ser2NetProcess> ser2net;
     QString address;
@@ -169,7 +175,7 @@ private Q_SLOTS:
         if (moment == u"hold"_s)
             QTest::mousePress(rig.button(1), Qt::LeftButton);
 
-        way == u"pty"_s ? rig.sim.process().kill() : rig.ser2net->stop();
+        way == u"pty"_s ? rig.sim.process().terminate() : rig.ser2net->stop();
         QTRY_VERIFY_WITH_TIMEOUT(!rig.form.commPort().portOpen(), kReplyMs);
         const std::clock_t busy = std::clock();
         QTest::qWait(300);
@@ -183,9 +189,9 @@ private Q_SLOTS:
         if (moment == u"COM"_s)
             rig.form.Command33_Click();
 
-        std::optional<SimulatorProcess> again; // a pseudo-terminal comes back under another name
+        std::optional<SimulatorProcess> again; // the adapter is plugged in again
         if (way == u"pty"_s)
-            rig.address = again.emplace(QStringLiteral(TALLIS_PROJECTOR_SIM), QStringList{}).device();
+            again.emplace(QStringLiteral(TALLIS_PROJECTOR_SIM), QStringList{u"--link"_s, rig.link});
         else
             QVERIFY(rig.ser2net->start());
         rig.form.Command_Click(18);
