@@ -129,6 +129,8 @@ private Q_SLOTS:
         QCOMPARE(QStringList(
                      {storedPortDevice(1), storedPortDevice(15), storedPortDevice(0), storedPortDevice(-4)}),
                  QStringList({u"/dev/ttyS0"_s, u"/dev/ttyS14"_s, QString(), QString()}));
+        port.setCommPort(0);
+        QVERIFY(!port.setPortOpen(true) && port.lastFailure().kind == PortFailure::Kind::NoDevice);
         port.setSettings(u"19200,N,8,1"_s);
         port.setCommPort(2);
         QVERIFY2(port.setPortOpen(true), qPrintable(port.lastFailure().reason));
