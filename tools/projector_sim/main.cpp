@@ -11,6 +11,20 @@
 
 #include <cstdio>
 
+namespace {
+
+// The caller reads the first line to learn where to connect, so it goes out at once.
+template <typename Endpoint>
+int serve(Endpoint &endpoint, const char *kind, const QString &where, const SimOptions &options)
+{
+    std::printf("%s: %s\n", kind, qPrintable(where));
+    std::fflush(stdout);
+    Simulator simulator(endpoint, options);
+    return simulator.run();
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
@@ -32,11 +46,7 @@ int main(int argc, char *argv[])
             err << "tallis-projector-sim: " << error << Qt::endl;
             return 1;
         }
-        // As with the device below: the caller learns where to connect from this line.
-        std::printf("listening: %s\n", qPrintable(endpoint->address()));
-        std::fflush(stdout);
-        Simulator simulator(*endpoint, *options);
-        return simulator.run();
+        return serve(*endpoint, "listening", endpoint->address(), *options);
     }
 
     const std::unique_ptr<SerialEndpoint> endpoint =
@@ -46,11 +56,5 @@ int main(int argc, char *argv[])
         err << "tallis-projector-sim: " << error << Qt::endl;
         return 1;
     }
-
-    // The caller reads this line to learn where to connect, so it goes out at once.
-    std::printf("device: %s\n", qPrintable(endpoint->devicePath()));
-    std::fflush(stdout);
-
-    Simulator simulator(*endpoint, *options);
-    return simulator.run();
+    return serve(*endpoint, "device", endpoint->devicePath(), *options);
 }
