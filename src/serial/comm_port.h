@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringView>
 
 // How long opening a network port may take before it counts as no answer.
 inline constexpr int networkOpenTimeoutMs = 3000;
@@ -41,6 +42,8 @@ public:
     // "9600,N,8,1" or "19200,N,8,1"; takes effect at the next open.
     void setSettings(const QString &settings) { m_settings = settings; }
     QString settings() const { return m_settings; }
+    // The speed the settings text asks for (its first field).
+    quint32 baud() const { return QStringView(m_settings).split(u',').front().trimmed().toUInt(); }
     void setCommPort(qint16 number) { m_commPort = number; }
     qint16 commPort() const { return m_commPort; }
 

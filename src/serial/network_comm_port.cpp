@@ -2,16 +2,10 @@
 #include "serial/network_comm_port.h"
 
 #include <QDeadlineTimer>
-#include <QStringView>
 
 #include <utility>
 
 namespace {
-
-quint32 baudOf(const QString &settings)
-{
-    return QStringView(settings).split(u',').front().trimmed().toUInt();
-}
 
 bool lineConfirmed(const TelnetCodec::Line &line)
 {
@@ -106,7 +100,7 @@ PortFailure NetworkCommPort::negotiate(const PortAddress &address, const QString
         return {PortFailure::Kind::Other, name, QStringLiteral("The server closed the connection")};
     if (m_codec.comPort() != TelnetCodec::ComPort::Accepted)
         return {PortFailure::Kind::NotRfc2217, name, {}};
-    const quint32 baud = baudOf(settings());
+    const quint32 baud = this->baud();
     m_socket.write(TelnetCodec::lineRequest(baud));
     if (!waitForServer(deadline, [this] { return lineConfirmed(m_codec.confirmed()); }))
         return {PortFailure::Kind::NoAnswer, name, {}};

@@ -28,9 +28,6 @@ public:
     QByteArray input() override;
     int commEvent() const override { return m_event; }
 
-    // The line settings the server confirmed at the last RFC 2217 open.
-    const TelnetCodec::Line &confirmedLine() const { return m_codec.confirmed(); }
-
 private:
     bool open();
     PortFailure connectTo(const PortAddress &address, const QString &name, QDeadlineTimer deadline);

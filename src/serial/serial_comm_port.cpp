@@ -1,21 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/serial_comm_port.h"
 
-#include <QStringView>
-
 #ifdef Q_OS_UNIX
 #include <poll.h>
 #endif
-
-namespace {
-
-// The baud rate a settings text asks for (its first field).
-qint32 baudOf(const QString &settings)
-{
-    return QStringView(settings).split(u',').front().trimmed().toInt();
-}
-
-} // namespace
 
 SerialCommPort::SerialCommPort(DeviceResolver resolver, QObject *parent)
     : CommPort(parent), m_port(this), m_resolver(std::move(resolver))
@@ -53,7 +41,7 @@ bool SerialCommPort::open()
         return false;
     }
     m_port.setPortName(device);
-    m_port.setBaudRate(baudOf(settings()));
+    m_port.setBaudRate(qint32(baud()));
     m_port.setDataBits(QSerialPort::Data8);
     m_port.setParity(QSerialPort::NoParity);
     m_port.setStopBits(QSerialPort::OneStop);

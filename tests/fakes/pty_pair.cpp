@@ -32,9 +32,9 @@ PtyPair::PtyPair()
 
 PtyPair::~PtyPair()
 {
-    closeMaster();
-    if (m_slave >= 0)
-        ::close(m_slave);
+    for (const int fd : {m_master, m_slave})
+        if (fd >= 0)
+            ::close(fd);
 }
 
 void PtyPair::write(const QByteArray &bytes)
@@ -64,12 +64,4 @@ QByteArray PtyPair::read(qsizetype count, int timeoutMs)
         usleep(1000);
     }
     return out;
-}
-
-void PtyPair::closeMaster()
-{
-    if (m_master >= 0) {
-        ::close(m_master);
-        m_master = -1;
-    }
 }

@@ -28,8 +28,6 @@ public:
     // Reads what has arrived on the master side until `count` bytes are there
     // or `timeoutMs` has passed, processing Qt events meanwhile.
     QByteArray read(qsizetype count, int timeoutMs = 5000);
-    // Closes the master side: the line hangs up under the program.
-    void closeMaster();
 
 private:
     int m_master = -1;
