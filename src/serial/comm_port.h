@@ -52,6 +52,12 @@ public:
     // Closing always succeeds.
     virtual bool setPortOpen(bool open) = 0;
     const PortFailure &lastFailure() const { return m_failure; }
+    // Opens without holding up the event loop: openFinished() follows, and may
+    // come before this returns (a device opens at once). While an open is
+    // under way isOpening() is true and portOpen() false; a second call then
+    // does nothing.
+    virtual void beginOpen() { Q_EMIT openFinished(setPortOpen(true)); }
+    virtual bool isOpening() const { return false; }
 
     // Sends the bytes unchanged, at once.
     virtual void setOutput(const QByteArray &bytes) = 0;
@@ -62,6 +68,8 @@ public:
 
 Q_SIGNALS:
     void onComm();
+    // The end of beginOpen(): false leaves the reason in lastFailure().
+    void openFinished(bool opened);
 
 protected:
     void setFailure(PortFailure failure) { m_failure = std::move(failure); }
