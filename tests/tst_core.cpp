@@ -17,12 +17,14 @@ template <typename Int> int orNone(std::optional<Int> value)
     return value ? int(*value) : -1;
 }
 
-// A port address in one line: "device NAME", "rfc2217 HOST:PORT", "tcp HOST:PORT" or "unusable, says why".
+// A port address in one line: "device NAME", "rfc2217 HOST:PORT", "tcp HOST:PORT", or "unusable: " and the
+// first sentence of why.
 QString describe(const PortAddress &address)
 {
-    const char *const kinds[] = {"device ", "rfc2217 ", "tcp ", "unusable"};
+    const char *const kinds[] = {"device ", "rfc2217 ", "tcp ", "unusable: "};
     const QString where = address.isNetwork() ? address.hostAndPort() : address.device;
-    return QLatin1String(kinds[int(address.kind)]) + (address.problem.isEmpty() ? where : u", says why"_s);
+    return QLatin1String(kinds[int(address.kind)]) +
+           (address.problem.isEmpty() ? where : address.problem.section(u". "_s, 0, 0));
 }
 
 class TestCore : public QObject
@@ -187,12 +189,29 @@ private Q_SLOTS:
         QTest::newRow("scheme in capitals") << u"RFC2217://10.0.0.9:1"_s << u"rfc2217 10.0.0.9:1"_s;
         QTest::newRow("tcp IPv4") << u"tcp://192.168.1.20:65535"_s << u"tcp 192.168.1.20:65535"_s;
         QTest::newRow("tcp IPv6") << u"tcp://[fe80::1]:23"_s << u"tcp [fe80::1]:23"_s;
-        QTest::newRow("IPv6 without brackets") << u"tcp://fe80::1:23"_s << u"unusable, says why"_s;
-        QTest::newRow("no port") << u"rfc2217://host"_s << u"unusable, says why"_s;
-        QTest::newRow("port too big") << u"tcp://host:65536"_s << u"unusable, says why"_s;
-        QTest::newRow("path after port") << u"tcp://host:23/x"_s << u"unusable, says why"_s;
-        QTest::newRow("unknown scheme") << u"telnet://host:23"_s << u"unusable, says why"_s;
-        QTest::newRow("address without scheme") << u"192.168.1.20:4001"_s << u"unusable, says why"_s;
+        QTest::newRow("IPv6 zone") << u"tcp://[fe80::1%eth0]:23"_s << u"tcp [fe80::1%eth0]:23"_s;
+        QTest::newRow("IPv6 zone as in a URL")
+            << u"tcp://[fe80::1%25eth0]:23"_s << u"tcp [fe80::1%eth0]:23"_s;
+        QTest::newRow("blanks around, leading zeros") << u" tcp://h:00023\t"_s << u"tcp h:23"_s;
+        QTest::newRow("internationalised name") << u"tcp://bücher.example:23"_s << u"tcp bücher.example:23"_s;
+        const QString range = u"unusable: The TCP port must be a number from 1 to 65535."_s;
+        QTest::newRow("port 0") << u"tcp://h:000"_s << range;
+        QTest::newRow("port too big") << u"tcp://h:0065536"_s << range;
+        QTest::newRow("IPv6 without brackets")
+            << u"tcp://fe80::1:23"_s << u"unusable: An IPv6 address goes in brackets: [fe80::1]."_s;
+        QTest::newRow("IPv4 in brackets")
+            << u"tcp://[1.2.3.4]:23"_s << u"unusable: [1.2.3.4] is not an IPv6 address."_s;
+        QTest::newRow("no host") << u"tcp://:23"_s << u"unusable: The host is missing before the port"_s;
+        QTest::newRow("no port")
+            << u"rfc2217://host"_s
+            << u"unusable: HOST:PORT is missing or malformed (an IPv6 address goes in brackets)"_s;
+        QTest::newRow("not a name") << u"tcp://a b:23"_s << u"unusable: \"a b\" is not a host name."_s;
+        QTest::newRow("query after port")
+            << u"tcp://h:23?x"_s << u"unusable: Nothing may follow the port, but \"?x\" does"_s;
+        QTest::newRow("unknown scheme")
+            << u"telnet://host:23"_s << u"unusable: Unknown kind of address \"telnet://\""_s;
+        QTest::newRow("address without scheme")
+            << u"192.168.1.20:4001"_s << u"unusable: Neither a device nor a network address"_s;
     }
     void shouldTellDevicesFromNetworkAddresses()
     {
