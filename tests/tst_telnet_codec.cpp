@@ -70,6 +70,10 @@ private Q_SLOTS:
             "", "", u"asked -/-/-/-/3 telnet"_s);
         add("long unknown sub-negotiation", hex("fffa18") + QByteArray(300, 'x') + hex("ffff fff0") + "ok",
             "ok", "", heard);
+        // One that runs past 4 KiB is dropped there; what follows is data again.
+        const QByteArray full = hex("fffa18") + QByteArray(TelnetCodec::kMaxSubnegotiation - 1, 'x');
+        add("sub-negotiation at the bound", full + hex("fff0") + "ok", "ok", "", heard);
+        add("sub-negotiation overrun", full + hex("ffff") + "ok" + hex("fff0"), hex("ff") + "ok", "", heard);
         add("abandoned sub-negotiation", hex("fffa2c65 00002580 fffd2c") + "ok", "ok", "", accepted);
     }
     void shouldDecodeHoweverTheBytesAreCut()

@@ -115,12 +115,12 @@ QByteArray TelnetCodec::decode(QByteArrayView bytes)
             if (byte == Iac)
                 m_expect = Expect::BodyCommand;
             else
-                keep(c);
+                keep(c, data);
             break;
         case Expect::BodyCommand:
             if (byte == Iac) {
-                keep(c);
                 m_expect = Expect::Body;
+                keep(c, data);
                 break;
             }
             // SE ends the body; any other command means the server abandoned
@@ -128,7 +128,6 @@ QByteArray TelnetCodec::decode(QByteArrayView bytes)
             if (byte == Se)
                 subnegotiated();
             m_body.clear();
-            m_bodyTooLong = false;
             m_expect = Expect::Data;
             if (byte != Se)
                 command(byte);
@@ -184,23 +183,26 @@ void TelnetCodec::negotiate(quint8 verb, quint8 option)
     }
 }
 
-void TelnetCodec::keep(char byte)
+void TelnetCodec::keep(char byte, QByteArray &data)
 {
-    if (m_body.size() < kMaxSubnegotiation)
+    if (m_body.size() < kMaxSubnegotiation) {
         m_body += byte;
-    else
-        m_bodyTooLong = true;
+        return;
+    }
+    m_body.clear();
+    m_expect = Expect::Data;
+    data += byte;
 }
 
 void TelnetCodec::subnegotiated()
 {
-    if (m_bodyTooLong || m_body.size() < 3 || quint8(m_body[0]) != ComPortOption)
+    if (m_body.size() < 3 || quint8(m_body[0]) != ComPortOption)
         return;
     const auto value = [this](qsizetype i) { return quint8(m_body[2 + i]); };
     const qsizetype length = m_body.size() - 2;
     switch (quint8(m_body[1])) {
     case kServerOffset + SetBaudRate:
-        if (length >= 4)
+        if (length == 4)
             m_confirmed.baud =
                 quint32(value(0)) << 24 | quint32(value(1)) << 16 | quint32(value(2)) << 8 | value(3);
         break;

@@ -25,9 +25,10 @@ public:
         std::optional<quint8> control;  // 1 = no flow control
     };
 
-    // A sub-negotiation body is kept up to this size; a longer one is read to
-    // its end and dropped.
-    static constexpr qsizetype kMaxSubnegotiation = 64;
+    // A sub-negotiation body is kept up to this size. One that runs on past it
+    // is dropped there, and what follows counts as data again: a server that
+    // never ends one must not swallow every later reply.
+    static constexpr qsizetype kMaxSubnegotiation = 4096;
 
     // The options of hello() count as asked from the start.
     TelnetCodec();
@@ -62,7 +63,7 @@ private:
 
     void command(quint8 byte);
     void negotiate(quint8 verb, quint8 option);
-    void keep(char byte);
+    void keep(char byte, QByteArray &data);
     void subnegotiated();
     void answer(quint8 verb, quint8 option);
 
@@ -71,7 +72,6 @@ private:
     Expect m_expect = Expect::Data;
     quint8 m_verb = 0;
     QByteArray m_body;
-    bool m_bodyTooLong = false;
     ComPort m_comPort = ComPort::Asked;
     Line m_confirmed;
     bool m_heardTelnet = false;

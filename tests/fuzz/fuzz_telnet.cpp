@@ -2,7 +2,7 @@
 // Whatever a server sends, however the connection cuts it: the codec gives the
 // same data, answers and state as for the bytes in one piece, never more data
 // than it was given, only well-formed answers, and a bounded sub-negotiation
-// buffer. Escaped data comes back exactly.
+// buffer. Escaped data comes back exactly, after an overrun sub-negotiation too.
 //
 // Input: one byte seeding the sizes of the pieces, then the server's bytes.
 #include "serial/telnet_codec.h"
@@ -60,5 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
           cut.confirmed().baud == whole.confirmed().baud);
     check(decodeInPieces(plain, TelnetCodec::escape(stream), random) == stream &&
           plain.takeAnswers().isEmpty() && !plain.heardTelnet());
+    // A sub-negotiation that never ends gives way to the data after its bound.
+    TelnetCodec overrun;
+    const QByteArray endless = "\xff\xfa" + QByteArray(TelnetCodec::kMaxSubnegotiation, ' ');
+    check(decodeInPieces(overrun, endless + TelnetCodec::escape(stream), random) == stream);
     return 0;
 }
