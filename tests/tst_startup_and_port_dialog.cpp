@@ -179,11 +179,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("steps");
         QTest::newRow("first start, until a port opens")
             << u"focus; 9600; OK; says No port; Cancel; says no earlier; COM3; Cancel; says no earlier; == "
-               u"0|3 96|9600 COM3; type 12; fail 12; OK; says COM12 → /dev/fake12\nNo such device.\nSystem: "
-               u"No such file; COM2; OK; loaded; -> COM2 9600 | 2 96; window shown"_s;
-        QTest::newRow("permission and busy")
-            << u"start; type 7; deny 7 /dev/x; OK; says COM7 → /dev/x\nPermission denied. Join the dialout; "
-               u"busy 7 /dev/y; OK; says COM7 → /dev/y\nThe port is in use by another program."_s;
+               u"0|3 96|9600 COM3; type 12; fail 12; OK; says COM12 → /dev/fake12\nNo such device.; "
+               u"COM2; OK; loaded; -> COM2 9600 | 2 96; window shown"_s;
+        QTest::newRow("permission and busy") << u"start; type 7; deny 7 /etc/passwd; OK; says COM7 → "
+                                                u"/etc/passwd\nPermission denied. /etc/passwd "
+                                                u"belongs to the group root, which is not one to join; deny "
+                                                u"7 /etc/shadow; OK; says group shadow: "
+                                                u"join it (sudo usermod -aG shadow $USER); busy 7 /dev/y; "
+                                                u"OK; says COM7 → /dev/y\nThe port is in "
+                                                u"use by another program."_s;
         // A typed 1 wins over COM4, the 6 after it is refused, and so on.
         QTest::newRow("typing")
             << u"start; COM4; type 16; == 0|1 192|19200 COM4; type x; == 0x|1 192|19200 COM4; paste 256; == "

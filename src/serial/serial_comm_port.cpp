@@ -22,6 +22,7 @@ bool SerialCommPort::setPortOpen(bool open)
     if (!open) {
         if (m_port.isOpen())
             m_port.close();
+        setFailure({});
         return true;
     }
     return this->open();
@@ -29,7 +30,7 @@ bool SerialCommPort::setPortOpen(bool open)
 
 bool SerialCommPort::open()
 {
-    const QString device = m_resolver(commPort());
+    const QString device = m_resolver(commPort()).trimmed();
     if (device.isEmpty()) {
         setFailure({PortFailure::Kind::NoDevice,
                     {},
@@ -37,7 +38,7 @@ bool SerialCommPort::open()
         return false;
     }
     if (m_port.isOpen()) {
-        setFailure({PortFailure::Kind::Busy, device, QStringLiteral("The port is already open")});
+        setFailure({PortFailure::Kind::Other, device, QStringLiteral("The port is already open")});
         return false;
     }
     m_port.setPortName(device);
