@@ -18,6 +18,7 @@
 #include "serial/serial_comm_port.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -182,9 +183,13 @@ private Q_SLOTS:
         const std::clock_t busy = std::clock();
         QTest::qWait(300);
         QVERIFY2(std::clock() - busy < CLOCKS_PER_SEC / 10, "busy after the line went away");
+        // Nothing shows as sent, and once the line is found gone, or a server refuses, the status line says
+        // so.
         rig.form.Command_Click(17);
-        rig.form.transaction().Timer2_Timer();
-        QCOMPARE(rig.view(12), u" X X X X"_s);
+        const QString why = way == u"pty"_s ? u"No such device"_s : u"Connection refused"_s;
+        QTRY_COMPARE_WITH_TIMEOUT(rig.view(25), u"Not sent: COM1 → %1 · %2"_s.arg(rig.address, why),
+                                  kReplyMs);
+        QCOMPARE(rig.view(11) + rig.view(12), QString());
         if (moment == u"hold"_s)
             QTest::mouseRelease(rig.button(1), Qt::LeftButton);
         QCOMPARE(rig.form.repeatKey(), quint8(0));
@@ -199,7 +204,7 @@ private Q_SLOTS:
         rig.form.Command_Click(18);
         // A port closed on purpose is never reopened behind the operator's back.
         const bool reopened = moment != u"COM"_s;
-        QCOMPARE(rig.form.commPort().portOpen(), reopened);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.form.commPort().portOpen(), reopened, kReplyMs);
         SimulatorProcess &sim = again ? *again : rig.sim;
         QTRY_COMPARE_WITH_TIMEOUT(sim.received(u"C01[CR]"_s), reopened ? 1 : 0, kReplyMs);
         QCOMPARE(sim.received(u"C00[CR]"_s), 0);
@@ -349,10 +354,11 @@ private Q_SLOTS:
 
     // Through the dialog: the speed chosen reaches the device behind the
     // server, and a device or a network port that will not open says why.
+    // Meanwhile the window goes on with its work: a probe timer keeps time.
     void shouldOpenWhatTheDialogChoosesOrSayWhyNot_data()
     {
-        // Filled in by the test: RFC2217 (an address), RAW (its host and port), DEAF (a port), BUSY (a
-        // device).
+        // Filled in by the test: RFC2217 (an address), RAW (its host and port), DEAF and SILENT (ports),
+        // BUSY (a device), HELD (the RFC 2217 address, taken by another client).
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("says");
         QTest::newRow("opens at 19200") << u"RFC2217"_s << QString();
@@ -360,29 +366,42 @@ private Q_SLOTS:
         QTest::newRow("host not found") << u"tcp://no-such-host.invalid:23"_s << u"\nHost not found."_s;
         QTest::newRow("no answer") << u"tcp://127.0.0.1:DEAF"_s
                                    << u"\nNo answer from 127.0.0.1:DEAF within 3 s."_s;
-        QTest::newRow("not RFC 2217") << u"rfc2217://RAW"_s
-                                      << u"\nRAW does not speak RFC 2217 (Telnet with the COM-PORT option). "
-                                         "If it is a raw TCP port, write tcp://RAW."_s;
-        QTest::newRow("not an address") << u"tcp://projector"_s << u"\nNot a port that can be used."_s;
-        QTest::newRow("no such device") << u"/dev/tallis-unplugged"_s << u"\nNo such device.\nSystem: "_s;
-        QTest::newRow("device in use")
-            << u"BUSY"_s << u"\nThe port is in use by another program.\nSystem: "_s;
+        const QString notRfc2217 =
+            u"\n%1 does not speak RFC 2217 (Telnet with the COM-PORT option). If it is "
+            "a raw TCP port, write tcp://%1."_s;
+        QTest::newRow("not RFC 2217") << u"rfc2217://RAW"_s << notRfc2217.arg(u"RAW"_s);
+        QTest::newRow("silent") << u"rfc2217://127.0.0.1:SILENT"_s << notRfc2217.arg(u"127.0.0.1:SILENT"_s);
+        QTest::newRow("ser2net's port in use")
+            << u"HELD"_s << u"\nThe server closed the connection, saying \"Port already in use\"."_s;
+        QTest::newRow("not an address")
+            << u" tcp://projector "_s
+            << u"\nNot a port that can be used. HOST:PORT is missing or malformed "
+               "(an IPv6 address goes in brackets). Write rfc2217://HOST:PORT or "
+               "tcp://HOST:PORT."_s;
+        QTest::newRow("no such device") << u"/dev/tallis-unplugged"_s << u"\nNo such device."_s;
+        QTest::newRow("device in use") << u"BUSY"_s << u"\nThe port is in use by another program."_s;
     }
     void shouldOpenWhatTheDialogChoosesOrSayWhyNot()
     {
         PanelOnSimulator projector(u"rfc2217"_s);
         const DeafPort deaf;
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
         PtyPair pty;
         SerialCommPort otherProgram([&](qint16) { return pty.devicePath(); });
+        RoutingCommPort otherClient([&](qint16) { return projector.address; });
         const auto fill = [&](QString text) {
             return text.replace(u"BUSY"_s, pty.devicePath())
+                .replace(u"HELD"_s, projector.address)
                 .replace(u"RFC2217"_s, projector.address)
                 .replace(u"RAW"_s, projector.ser2net->tcpAddress().mid(6))
-                .replace(u"DEAF"_s, QString::number(deaf.server.serverPort()));
+                .replace(u"DEAF"_s, QString::number(deaf.server.serverPort()))
+                .replace(u"SILENT"_s, QString::number(silent.serverPort()));
         };
         QFETCH(QString, address);
         QFETCH(QString, says);
         QVERIFY(address != u"BUSY"_s || otherProgram.setPortOpen(true));
+        QVERIFY(address != u"HELD"_s || otherClient.setPortOpen(true));
         address = fill(address);
         QSettings(u"VORN"_s, u"VORN"_s).setValue(u"Ports/COM3"_s, address);
         ModalWatcher watcher;
@@ -392,15 +411,27 @@ private Q_SLOTS:
         Form2 *dialog = openWindow<Form2>(form);
         QVERIFY(dialog);
         QCOMPARE(control<QRadioButton>(dialog, u"Option5"_s)->toolTip(), u"COM3 → "_s + address);
+        QElapsedTimer clock;
+        qint64 longestGap = 0;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, this, [&] { longestGap = std::max(longestGap, clock.restart()); });
+        probe.start(20);
+        clock.start();
         for (const QString &option : {u"Option2"_s, u"Option5"_s, u"Command1"_s})
             control<QAbstractButton>(dialog, option)->click();
+        // While a server takes its time, OK and Cancel do not act again.
+        for (const QString &button : {u"Command1"_s, u"Command2"_s}) {
+            if (dialog->isOpening() && dialog->cursor().shape() == Qt::BusyCursor)
+                control<QAbstractButton>(dialog, button)->click();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(!form.findChild<Form2 *>() || !watcher.messages.isEmpty(), 3 * kReplyMs);
+        QVERIFY2(longestGap < 1000, qPrintable(QString::number(longestGap))); // the open takes up to 3 s
         QCOMPARE(form.commPort().portOpen(), says.isEmpty());
         QCOMPARE(watcher.messages.size(), says.isEmpty() ? 0 : 1);
         if (says.isEmpty())
             QCOMPARE(deviceSpeed(projector.sim.device()), speed_t(B19200));
         else
-            QVERIFY2(watcher.messages[0].informativeText.startsWith(u"COM3 → "_s + address + fill(says)),
-                     qPrintable(watcher.messages[0].informativeText));
+            QCOMPARE(watcher.messages[0].informativeText, u"COM3 → "_s + address.trimmed() + fill(says));
     }
 
 private:

@@ -94,8 +94,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QString>("shown");
         QTest::newRow("none") << true << QByteArray() << QStringLiteral(" C 0 0  [CR] | X X X X|||0|4");
-        QTest::newRow("port closed") << false << QByteArray()
-                                     << QStringLiteral(" C 0 0  [CR] | X X X X|||0|4");
+        // Not shown as sent, and the views of the last transaction go with it.
+        QTest::newRow("port closed after a failed open")
+            << false << QByteArray() << QStringLiteral("||Not sent: COM1 → /dev/fake1 · No such device||0|");
         QTest::newRow("acknowledged")
             << true << QByteArray("\x06") << QStringLiteral(" C 0 0  [CR] |  [ACK] |||0|4");
     }
@@ -104,14 +105,19 @@ private Q_SLOTS:
         QFETCH(bool, open);
         QFETCH(QByteArray, reply);
         QFETCH(QString, shown);
-        m_port->setPortOpen(open);
         m_transaction->Hyouji("C00\r", 1);
-        QCOMPARE(m_port->written, open ? QByteArray("C00\r") : QByteArray());
+        m_port->failPort(1);
+        m_port->setPortOpen(open);
+        m_port->setPortOpen(true);
+        m_transaction->Hyouji("C00\r", 1);
+        QCOMPARE(m_port->written, QByteArray("C00\r").repeated(open ? 2 : 1));
         if (!reply.isEmpty())
             m_port->receive(reply);
         m_transaction->Timer2_Timer();
         QCOMPARE(state(), shown);
         QVERIFY(m_transaction->receiveBuffer().isEmpty());
+        if (!open)
+            return;
         // A late reply starts afresh, is decoded alone, and replaces the mark.
         m_port->receive("00\r");
         QCOMPARE(state(), QStringLiteral(" C 0 0  [CR] | 0 0  [CR] | Power ON|R|0|4"));

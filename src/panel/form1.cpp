@@ -94,6 +94,8 @@ void Form1::Form_Load()
         CommPort &MSComm1 = commPort();
         MSComm1.setSettings(speedSettings(m_module.BaudCode));
         MSComm1.setCommPort(m_module.PortNumber);
+        // No window shows yet. A server on the network answers within its
+        // deadline, and meanwhile the event loop runs without taking input.
         if (MSComm1.setPortOpen(true)) {
             m_transaction->setIntervals(1000, 1200);
             const QRect screen = this->screen()->geometry();
@@ -153,7 +155,9 @@ void Form1::Cont_M_up()
 
 void Form1::Timer1_Timer()
 {
-    if (RepeatKey == 0)
+    // A tick never opens a port: over a line that is closed, lost or still
+    // connecting, a held arrow sends nothing.
+    if (RepeatKey == 0 || !commPort().portOpen())
         return;
     m_module.PendingCommand = repeatCode(RepeatKey) + '\r';
     m_transaction->Hyouji(m_module.PendingCommand, 1);
@@ -174,9 +178,11 @@ void Form1::Command16_Click()
 
 void Form1::Command33_Click()
 {
-    // Closing a closed port does nothing but forget a device that went away,
-    // so it is not reopened behind the operator's back.
-    commPort().setPortOpen(false);
+    // Closing a closed port does nothing but forget a line that went away,
+    // so it is not reopened behind the operator's back. An open under way
+    // while the dialog shows is the dialog's own, and goes on.
+    if (!m_form2 || !m_form2->isOpening())
+        commPort().setPortOpen(false);
     m_module.SavedBaudCode = m_module.BaudCode;
     m_module.SavedPortNumber = m_module.PortNumber;
     // A dialog closed a moment ago may still await its deletion: start afresh.
@@ -261,8 +267,9 @@ void Form1::Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers)
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    Form_QueryUnload();
+    // First, so that a dialog whose open this close ends knows why.
     m_unloaded = true;
+    Form_QueryUnload();
     event->accept();
 }
 

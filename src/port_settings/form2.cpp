@@ -20,6 +20,8 @@
 #include <QScreen>
 #include <QSettings>
 
+#include <utility>
+
 namespace {
 
 // One control of the dialog; twips relative to its frame, or to the client area.
@@ -167,6 +169,8 @@ void Form2::Text1_Change()
 
 void Form2::Command1_Click()
 {
+    if (m_opening)
+        return;
     if (m_main.isUnloaded()) {
         close();
         return;
@@ -177,20 +181,22 @@ void Form2::Command1_Click()
                                  "next to OTHER."));
         return;
     }
-    if (!openPort())
-        return;
-    QString reason;
-    if (!PortSettingsStore::write(m_module.PortNumber, m_module.BaudCode, &reason)) {
-        showRetry(QStringLiteral("The port is open, but the choice was not saved for the next start.\n") +
-                  reason);
-        return;
-    }
-    close();
-    m_main.showAndRaise();
+    openPort([this] {
+        QString reason;
+        if (!PortSettingsStore::write(m_module.PortNumber, m_module.BaudCode, &reason)) {
+            showRetry(QStringLiteral("The port is open, but the choice was not saved for the next start.\n") +
+                      reason);
+            return;
+        }
+        close();
+        m_main.showAndRaise();
+    });
 }
 
 void Form2::Command2_Click()
 {
+    if (m_opening)
+        return;
     if (m_main.isUnloaded()) {
         close();
         return;
@@ -200,10 +206,10 @@ void Form2::Command2_Click()
         m_module.PortNumber = saved;
         m_module.BaudCode = m_module.SavedBaudCode;
         applySpeed();
-        if (openPort()) {
+        openPort([this] {
             close();
             m_main.showAndRaise();
-        }
+        });
         return;
     }
     // Nothing to go back to. The operator's choice stays in force, so the
@@ -242,17 +248,39 @@ void Form2::selectOption(int number)
     Option_Click(number);
 }
 
-bool Form2::openPort()
+// The windows go on painting while a port on the network answers; the
+// choice in force is the one being opened, whatever the operator picks
+// meanwhile.
+void Form2::openPort(const std::function<void()> &opened)
 {
     CommPort *port = &m_main.commPort();
     // Only a failed save leaves the port open here; try it afresh.
     if (port->portOpen())
         port->setPortOpen(false);
-    port->setCommPort(m_module.PortNumber);
-    if (port->setPortOpen(true))
-        return true;
-    showRetry(portFailureText(port->lastFailure(), m_module.PortNumber));
-    return false;
+    const qint16 number = m_module.PortNumber;
+    const quint8 baud = m_module.BaudCode;
+    port->setCommPort(number);
+    setCursor(Qt::BusyCursor);
+    m_opening =
+        connect(port, &CommPort::openFinished, this, [this, port, number, baud, opened](bool success) {
+            endOpening();
+            if (m_main.isUnloaded()) {
+                close();
+            } else if (success) {
+                m_module.PortNumber = number;
+                m_module.BaudCode = baud;
+                opened();
+            } else {
+                showRetry(portFailureText(port->lastFailure(), number));
+            }
+        });
+    port->beginOpen();
+}
+
+void Form2::endOpening()
+{
+    disconnect(std::exchange(m_opening, {}));
+    unsetCursor();
 }
 
 void Form2::showRetry(const QString &detail)
@@ -262,6 +290,16 @@ void Form2::showRetry(const QString &detail)
     box.setObjectName(QStringLiteral("RetryComport"));
     box.setInformativeText(detail);
     box.exec();
+}
+
+// The close box leaves the port closed, an open under way included.
+void Form2::closeEvent(QCloseEvent *event)
+{
+    if (m_opening) {
+        endOpening();
+        m_main.commPort().setPortOpen(false);
+    }
+    QDialog::closeEvent(event);
 }
 
 void Form2::keyPressEvent(QKeyEvent *event)

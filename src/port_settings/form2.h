@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QEventLoopLocker>
 
+#include <functional>
+
 class QButtonGroup;
 class QLineEdit;
 class QPushButton;
@@ -26,16 +28,20 @@ public:
     void Text1_Change();
     void Command1_Click(); // OK
     void Command2_Click(); // Cancel
+    // OK or Cancel is opening the port.
+    bool isOpening() const { return bool(m_opening); }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
     void placeCentred();
     void applySpeed();
     void selectOption(int number);
-    bool openPort();
+    void openPort(const std::function<void()> &opened);
+    void endOpening();
     void showRetry(const QString &detail);
 
     Module1 &m_module;
@@ -45,6 +51,8 @@ private:
     QPushButton *Command2 = nullptr;
     QButtonGroup *m_speedOptions;
     QButtonGroup *m_portOptions;
+    // While OK or Cancel opens the port, neither acts again.
+    QMetaObject::Connection m_opening;
     // A dialog belongs to the main window, so Qt would end the program with
     // it; the program ends only when its last window has closed.
     QEventLoopLocker m_keepRunning;

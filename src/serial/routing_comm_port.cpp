@@ -11,8 +11,14 @@ RoutingCommPort::RoutingCommPort(const Resolver &resolver, QObject *parent)
 {
     m_device->setObjectName(QStringLiteral("device"));
     m_network->setObjectName(QStringLiteral("network"));
-    for (CommPort *line : {static_cast<CommPort *>(m_device), static_cast<CommPort *>(m_network)})
+    for (CommPort *line : {static_cast<CommPort *>(m_device), static_cast<CommPort *>(m_network)}) {
         connect(line, &CommPort::onComm, this, &CommPort::onComm);
+        // Every open of a line ends here too, the reconnects it starts itself included.
+        connect(line, &CommPort::openFinished, this, [this, line](bool opened) {
+            setFailure(line->lastFailure());
+            Q_EMIT openFinished(opened);
+        });
+    }
 }
 
 bool RoutingCommPort::portOpen() const
@@ -20,20 +26,16 @@ bool RoutingCommPort::portOpen() const
     return m_active->portOpen();
 }
 
-bool RoutingCommPort::setPortOpen(bool open)
+bool RoutingCommPort::isOpening() const
 {
-    if (!open) {
-        m_device->setPortOpen(false);
-        m_network->setPortOpen(false);
+    return m_active->isOpening();
+}
+
+bool RoutingCommPort::route()
+{
+    if (m_active->portOpen() || m_active->isOpening())
         return true;
-    }
-    if (m_active->portOpen()) {
-        // Opening an open port fails the same way whatever the line.
-        m_active->setPortOpen(true);
-        setFailure(m_active->lastFailure());
-        return false;
-    }
-    const QString name = m_resolver(commPort());
+    const QString name = m_resolver(commPort()).trimmed();
     const PortAddress address = parsePortAddress(name);
     if (!name.isEmpty() && address.kind == PortAddress::Kind::Unusable) {
         setFailure({PortFailure::Kind::Unusable, name, address.problem});
@@ -42,14 +44,40 @@ bool RoutingCommPort::setPortOpen(bool open)
     m_active = address.isNetwork() ? static_cast<CommPort *>(m_network) : static_cast<CommPort *>(m_device);
     m_active->setSettings(settings());
     m_active->setCommPort(commPort());
+    return true;
+}
+
+bool RoutingCommPort::setPortOpen(bool open)
+{
+    if (!open) {
+        m_device->setPortOpen(false);
+        m_network->setPortOpen(false);
+        // Closed on purpose: no failure is news any more.
+        setFailure({});
+        return true;
+    }
+    if (!route())
+        return false;
+    // An open line fails a second open, whatever the line.
     const bool opened = m_active->setPortOpen(true);
     setFailure(m_active->lastFailure());
     return opened;
 }
 
+void RoutingCommPort::beginOpen()
+{
+    if (route())
+        m_active->beginOpen();
+    else
+        Q_EMIT openFinished(false);
+}
+
 void RoutingCommPort::setOutput(const QByteArray &bytes)
 {
     m_active->setOutput(bytes);
+    // A lost device that did not come back says why.
+    if (!m_active->portOpen())
+        setFailure(m_active->lastFailure());
 }
 
 QByteArray RoutingCommPort::input()

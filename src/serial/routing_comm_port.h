@@ -20,11 +20,16 @@ public:
 
     bool portOpen() const override;
     bool setPortOpen(bool open) override;
+    void beginOpen() override;
+    bool isOpening() const override;
     void setOutput(const QByteArray &bytes) override;
     QByteArray input() override;
     int commEvent() const override;
 
 private:
+    // Picks the line for the port number; false, with the reason, when none will do.
+    bool route();
+
     Resolver m_resolver;
     SerialCommPort *m_device;
     NetworkCommPort *m_network;

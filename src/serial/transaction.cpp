@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/transaction.h"
 
+#include "serial/port_failure_text.h"
 #include "serial/render.h"
 #include "serial/status_decoder.h"
 #include "serial/traffic_display.h"
 
 #include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -28,6 +31,7 @@ Transaction::Transaction(CommPort *port, TrafficDisplay &views, const QByteArray
     MSComm1->setParent(this);
     MSComm1->setObjectName(QStringLiteral("MSComm1"));
     connect(MSComm1, &CommPort::onComm, this, &Transaction::MSComm1_OnComm);
+    connect(MSComm1, &CommPort::openFinished, this, &Transaction::lineOpened);
     connect(Timer2, &QTimer::timeout, this, &Transaction::Timer2_Timer);
     connect(Timer4, &QTimer::timeout, this, &Transaction::Timer4_Timer);
 }
@@ -35,7 +39,21 @@ Transaction::Transaction(CommPort *port, TrafficDisplay &views, const QByteArray
 void Transaction::Hyouji(const QByteArray &text, quint8 mode)
 {
     if (mode == 1) {
-        MSComm1->setOutput(text);
+        // Nothing goes to a line that is being set up. A lost line connects
+        // again on the way: a device at once, a server in the background, and
+        // then this command follows it.
+        const bool idle = !MSComm1->isOpening();
+        if (idle)
+            MSComm1->setOutput(text);
+        if (!MSComm1->portOpen()) {
+            if (idle && MSComm1->isOpening()) {
+                m_waiting = text;
+                endAtOnce(QStringLiteral("Connecting again…"));
+            } else {
+                notSent();
+            }
+            return;
+        }
         m_views.setReplyView({});
         ReceiveBuffer.clear();
         const Rendering sent = renderTokens(text);
@@ -51,6 +69,38 @@ void Transaction::Hyouji(const QByteArray &text, quint8 mode)
     m_views.setReplyView(reply.text);
     if (const auto status = decodeStatus(m_pendingCommand, reply.text, text.size()))
         m_views.setStatusView(*status);
+}
+
+void Transaction::lineOpened(bool opened)
+{
+    const QByteArray waiting = std::exchange(m_waiting, {});
+    if (waiting.isEmpty())
+        return;
+    if (!opened) {
+        notSent();
+        return;
+    }
+    m_views.setStatusView({});
+    Hyouji(waiting, 1);
+}
+
+void Transaction::notSent()
+{
+    const PortFailure &failure = MSComm1->lastFailure();
+    endAtOnce(QStringLiteral("Not sent: ") +
+              (MSComm1->isOpening()                      ? QStringLiteral("the port is still connecting")
+               : failure.kind == PortFailure::Kind::None ? QStringLiteral("the port is closed; COM opens one")
+                                                         : portFailureLine(failure, MSComm1->commPort())));
+}
+
+// The last transaction ends as its timers would end it, without a no-reply
+// mark, and the status line holds the news until the next one clears it.
+void Transaction::endAtOnce(const QString &status)
+{
+    ReplyPending = 0;
+    Timer2_Timer();
+    Timer4_Timer();
+    m_views.setStatusView(status);
 }
 
 void Transaction::showLegends(bool ack, bool carriageReturn, bool space)

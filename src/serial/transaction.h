@@ -45,6 +45,10 @@ public:
 
 private:
     void showLegends(bool ack, bool carriageReturn, bool space);
+    // The one place a command ends without going out: the status line says why.
+    void notSent();
+    void lineOpened(bool opened);
+    void endAtOnce(const QString &status);
 
     CommPort *MSComm1;
     QTimer *Timer2;
@@ -53,4 +57,5 @@ private:
     const QByteArray &m_pendingCommand;
     QByteArray ReceiveBuffer;
     quint8 ReplyPending = 0;
+    QByteArray m_waiting; // sent once the line it set connecting answers
 };
