@@ -23,6 +23,8 @@ void PanelViews::setReplyView(const QString &text)
 void PanelViews::setStatusView(const QString &text)
 {
     Label25->setText(text);
+    // Why a command was not sent can run past the line's end.
+    Label25->setToolTip(text);
 }
 
 void PanelViews::setLegendVisible(Legend legend, bool visible)

@@ -4,6 +4,7 @@
 #include "panel/form1.h"
 #include "panel_operator.h"
 #include "port_settings/speed_settings.h"
+#include "serial/port_failure_text.h"
 #include "serial/routing_comm_port.h"
 #include "tour_runner.h"
 #include "tour_steps.h"
@@ -72,7 +73,7 @@ int main(int argc, char *argv[])
     CommPort &port = form.commPort();
     port.setSettings(speedSettings(rate == QLatin1String("9600") ? 96 : 192));
     if (!port.setPortOpen(true)) {
-        err << "tallis-demo-tour: cannot open " << device << ": " << port.lastFailure().reason << Qt::endl;
+        err << "tallis-demo-tour: " << portFailureText(port.lastFailure(), port.commPort()) << Qt::endl;
         return 1;
     }
     out << "The panel on " << device << ", " << rate << " baud. After each step, its three views:\n\n";
