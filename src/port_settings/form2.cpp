@@ -254,8 +254,9 @@ void Form2::selectOption(int number)
 void Form2::openPort(const std::function<void()> &opened)
 {
     CommPort *port = &m_main.commPort();
-    // Only a failed save leaves the port open here; try it afresh.
-    if (port->portOpen())
+    // Only a failed save leaves the port open here, and only a reconnect
+    // after it can be under way: start afresh.
+    if (port->portOpen() || port->isOpening())
         port->setPortOpen(false);
     const qint16 number = m_module.PortNumber;
     const quint8 baud = m_module.BaudCode;
