@@ -183,6 +183,8 @@ private Q_SLOTS:
         const std::clock_t busy = std::clock();
         QTest::qWait(300);
         QVERIFY2(std::clock() - busy < CLOCKS_PER_SEC / 10, "busy after the line went away");
+        // Nor did the repeat ticks meanwhile try the line again.
+        QVERIFY(moment != u"hold"_s || rig.view(25).isEmpty());
         // Nothing shows as sent, and once the line is found gone, or a server refuses, the status line says
         // so.
         rig.form.Command_Click(17);
