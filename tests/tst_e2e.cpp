@@ -14,14 +14,19 @@
 #include "fakes/simulator_process.h"
 #include "panel/panel_table.h"
 #include "port_settings/port_mapping.h"
+#include "port_settings/ports_window.h"
 #include "serial/routing_comm_port.h"
 #include "serial/serial_comm_port.h"
 
+#include <QAccessible>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <QTableView>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -401,6 +406,64 @@ private Q_SLOTS:
         else
             QVERIFY2(watcher.messages[0].informativeText.startsWith(u"COM3 → "_s + address + fill(says)),
                      qPrintable(watcher.messages[0].informativeText));
+    }
+
+    // Without editing a file: "COM", "Ports…", pick the adapter, "Test" shows
+    // the projector's power state, Enter maps it to COM7, OK, OK; a click then
+    // reaches the projector. Tab reaches every control of the Ports window; OK
+    // keeps it while the store cannot be written; Esc leaves without writing.
+    void shouldReachAnAdapterThroughThePortsWindow()
+    {
+        QTemporaryDir dev;
+        const QString byId = dev.filePath(u"serial/by-id"_s),
+                      store = QSettings(u"VORN"_s, u"VORN"_s).fileName();
+        QVERIFY(QDir().mkpath(byId));
+        SimulatorProcess sim(QStringLiteral(TALLIS_PROJECTOR_SIM),
+                             {u"--link"_s, byId + u"/usb-Beamer Kabel_é"_s});
+        const auto key = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+        const auto name = [](QWidget *widget) {
+            return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+        };
+        ModalWatcher watcher;
+        watcher.onDialog = [&](QDialog *dialog) {
+            auto *ports = qobject_cast<PortsWindow *>(dialog);
+            QVERIFY(QTest::qWaitForWindowActive(ports));
+            if (watcher.dialogCount == 2)
+                return ports->Default_Click(), key(Qt::Key_Escape);
+            ports->setDeviceSources({{}, byId, dev.filePath(u"serial/by-path"_s), dev.path()});
+            QStringList reached;
+            for (int tab = 0; tab < 10; ++tab, key(Qt::Key_Tab))
+                reached << name(QApplication::focusWidget());
+            QCOMPARE(
+                reached.join(u", "_s),
+                u"Port numbers, Found on this computer, Device or address, Map, Default, Test, Result, OK, Cancel, Port numbers"_s);
+            for (QGroupBox *group : ports->findChildren<QGroupBox *>())
+                QVERIFY(QAccessible::queryAccessibleInterface(group)->role() == QAccessible::Grouping &&
+                        name(group) == group->title());
+            key(Qt::Key_Space); // picks the adapter, the one device found
+            ports->Test_Click();
+            const auto *result = ports->findChild<QPlainTextEdit *>(u"Result"_s);
+            QTRY_VERIFY_WITH_TIMEOUT(result->toPlainText().endsWith(u"Power state: Stand by"_s), kReplyMs);
+            key(Qt::Key_Return);
+            ports->findChild<QTableView *>(u"PortNumbers"_s)->selectRow(1);
+            ports->findChild<QLineEdit *>(u"Target"_s)->setText(u"tcp://127.0.0.1:1"_s);
+            ports->Map_Click();
+            QVERIFY(QDir().mkpath(store));
+            ports->accept();
+            QVERIFY(QDir().rmdir(store) && ports->isVisible() && watcher.messages.size() == 1);
+            ports->accept();
+        };
+        Module1 module;
+        Form1 form(module, new RoutingCommPort(&storedPortDevice));
+        form.Command33_Click();
+        Form2 *dialog = openWindow<Form2>(form);
+        QTest::keyClicks(control<QLineEdit>(dialog, u"Text1"_s), u"7"_s);
+        control<QAbstractButton>(dialog, u"Command3"_s)->click();
+        QCOMPARE(control<QRadioButton>(dialog, u"Option4"_s)->toolTip(), u"COM2 → tcp://127.0.0.1:1"_s);
+        control<QAbstractButton>(dialog, u"Command3"_s)->click();
+        control<QAbstractButton>(dialog, u"Command1"_s)->click();
+        form.Command_Click(44);
+        QTRY_COMPARE_WITH_TIMEOUT(sim.received(u"CR0[CR]"_s), 2, kReplyMs);
     }
 
 private:

@@ -26,6 +26,7 @@ public:
     void Text1_Change();
     void Command1_Click(); // OK
     void Command2_Click(); // Cancel
+    void Command3_Click(); // "Ports…"
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -33,6 +34,7 @@ protected:
 private:
     void buildControls();
     void placeCentred();
+    void showTargets();
     void applySpeed();
     void selectOption(int number);
     bool openPort();
@@ -43,6 +45,7 @@ private:
     QLineEdit *Text1 = nullptr;
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
+    QPushButton *Command3 = nullptr;
     QButtonGroup *m_speedOptions;
     QButtonGroup *m_portOptions;
     // A dialog belongs to the main window, so Qt would end the program with
