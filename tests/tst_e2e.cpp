@@ -421,9 +421,6 @@ private Q_SLOTS:
         SimulatorProcess sim(QStringLiteral(TALLIS_PROJECTOR_SIM),
                              {u"--link"_s, byId + u"/usb-Beamer Kabel_é"_s});
         const auto key = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
-        const auto name = [](QWidget *widget) {
-            return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
-        };
         ModalWatcher watcher;
         watcher.onDialog = [&](QDialog *dialog) {
             auto *ports = qobject_cast<PortsWindow *>(dialog);
@@ -433,13 +430,14 @@ private Q_SLOTS:
             ports->setDeviceSources({{}, byId, dev.filePath(u"serial/by-path"_s), dev.path()});
             QStringList reached;
             for (int tab = 0; tab < 10; ++tab, key(Qt::Key_Tab))
-                reached << name(QApplication::focusWidget());
-            QCOMPARE(
-                reached.join(u", "_s),
-                u"Port numbers, Found on this computer, Device or address, Map, Default, Test, Result, OK, Cancel, Port numbers"_s);
+                reached << QAccessible::queryAccessibleInterface(QApplication::focusWidget())
+                               ->text(QAccessible::Name);
+            QCOMPARE(reached.join(u", "_s),
+                     u"Port numbers, Found on this computer, Device or address, Map, Default, "
+                     u"Test, Result, OK, Cancel, Port numbers"_s);
             for (QGroupBox *group : ports->findChildren<QGroupBox *>())
                 QVERIFY(QAccessible::queryAccessibleInterface(group)->role() == QAccessible::Grouping &&
-                        name(group) == group->title());
+                        group->accessibleName() == group->title());
             key(Qt::Key_Space); // picks the adapter, the one device found
             ports->Test_Click();
             const auto *result = ports->findChild<QPlainTextEdit *>(u"Result"_s);
@@ -448,6 +446,7 @@ private Q_SLOTS:
             ports->findChild<QTableView *>(u"PortNumbers"_s)->selectRow(1);
             ports->findChild<QLineEdit *>(u"Target"_s)->setText(u"tcp://127.0.0.1:1"_s);
             ports->Map_Click();
+            QFile::remove(store); // written by the rows before
             QVERIFY(QDir().mkpath(store));
             ports->accept();
             QVERIFY(QDir().rmdir(store) && ports->isVisible() && watcher.messages.size() == 1);
