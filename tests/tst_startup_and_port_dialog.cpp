@@ -257,7 +257,7 @@ private Q_SLOTS:
             << u"1=/dev/x; 1=/dev/ttyUSB0; 6"_s
             << u"COM1=/dev/ttyUSB0 COM2=tcp://beamer:4001 COM4=a, b COM5=telnet://old ComPort=2 (file as it was)"_s;
         QTest::newRow("mapped, defaults, malformed and long entries")
-            << u"3=/dev/serial/by-id/usb-Café Beamer ; 2; 4; 7=tcp://projector; 8=/dev/LONG; 9=tcp://LONG"_s
+            << u"3= /dev/serial/by-id/usb-Café Beamer ; 2; 4; 7=tcp://projector; 8=/dev/LONG; 9=tcp://LONG"_s
             << u"COM1=/dev/ttyUSB0 COM3=/dev/serial/by-id/usb-Café Beamer COM5=telnet://old COM8=/dev/LONG "
                u"ComPort=2 refused 7 9"_s;
         QTest::newRow("all fifteen")
