@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The UI-free core: rendering and decoding serial text, the numbers stored
-// for the port and the console's command catalogue.
+// for the port, the serial devices found, the look "Test" takes at a port
+// and the console's command catalogue.
 #include "console/catalog.h"
+#include "fakes/fake_comm_port.h"
+#include "port_settings/port_probe.h"
+#include "port_settings/serial_devices.h"
 #include "port_settings/stored_number.h"
 #include "serial/port_address.h"
 #include "serial/render.h"
 #include "serial/status_decoder.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -25,6 +30,24 @@ QString describe(const PortAddress &address)
     const QString where = address.isNetwork() ? address.hostAndPort() : address.device;
     return QLatin1String(kinds[int(address.kind)]) +
            (address.problem.isEmpty() ? where : address.problem.section(u". "_s, 0, 0));
+}
+
+// "ttyUSB0|VID:PID|serial number" a device.
+QList<FoundDevice> reported(const QStringList &rows)
+{
+    QList<FoundDevice> devices;
+    for (const QString &row : rows)
+        devices.append({row.section(u'|', 0, 0), {}, {}, {}, row.section(u'|', 2), row.section(u'|', 1, 1)});
+    return devices;
+}
+
+// "name>device" a link.
+QList<DeviceLink> links(const QStringList &rows)
+{
+    QList<DeviceLink> found;
+    for (const QString &row : rows)
+        found.append({row.section(u'>', 0, 0), row.section(u'>', 1)});
+    return found;
 }
 
 class TestCore : public QObject
@@ -217,6 +240,69 @@ private Q_SLOTS:
     {
         QFETCH(QString, name);
         QTEST(describe(parsePortAddress(name)), "address");
+    }
+
+    void shouldNameEachDeviceSoThatItSurvivesReplugging_data()
+    {
+        QTest::addColumn<QStringList>("reported");
+        QTest::addColumn<QStringList>("links"); // by-id, then by-path after a "|"
+        QTest::addColumn<QString>("found");
+        // Devices 0 to 2 look alike; 3 has a serial number. A by-path name "pN" leads to device N.
+        QTest::newRow("look-alikes share one by-id name")
+            << QStringList{u"0|v|"_s, u"1|v|"_s, u"2|v|"_s, u"3|v|A5"_s}
+            << QStringList{u"id>1"_s, u"id-A5>3"_s, u"|"_s, u"p0>0"_s, u"p1>1"_s, u"p3>3"_s}
+            << u"0=p0 1=p1 2=2 3=id-A5"_s;
+        QTest::newRow("two ports of one adapter")
+            << QStringList{u"1|v|A5"_s, u"0|v|A5"_s} << QStringList{u"id-if01>1"_s, u"id-if00>0"_s, u"|"_s}
+            << u"0=id-if00 1=id-if01"_s;
+    }
+    void shouldNameEachDeviceSoThatItSurvivesReplugging()
+    {
+        QFETCH(QStringList, reported);
+        QFETCH(QStringList, links);
+        const qsizetype split = links.indexOf(u"|"_s);
+        QStringList found;
+        for (const FoundDevice &device : mergeFoundDevices(::reported(reported), ::links(links.first(split)),
+                                                           ::links(links.mid(split + 1))))
+            found << device.path + u'=' + device.stableName;
+        QTEST(found.join(u' '), "found");
+    }
+
+    // "Test": the power-state read goes out once; the wait ends at a carriage
+    // return, after 256 bytes or after a second; the port is closed again.
+    void shouldSayWhatAPortAnswers_data()
+    {
+        QTest::addColumn<QByteArrayList>("pieces"); // as they arrive; "fail" for a port that does not open
+        QTest::addColumn<bool>("early");            // done before the second is up
+        QTest::addColumn<QString>("says");
+        QTest::newRow("in pieces") << QByteArrayList{"0", "0\r"} << true
+                                   << u"Reply: 0 0  [CR] \nPower state: Power ON"_s;
+        QTest::newRow("no CR") << QByteArrayList{"?"} << false
+                               << u"Reply: ? \nNo power state in this reply."_s;
+        QTest::newRow("flood") << QByteArrayList{QByteArray(100000, 'A')} << true << u"Reply: A A A"_s;
+        QTest::newRow("silence") << QByteArrayList() << false << u"No reply within 1 s"_s;
+        QTest::newRow("no such device") << QByteArrayList{"fail"} << true << u"COM7 → /dev/fake7\n"_s;
+    }
+    void shouldSayWhatAPortAnswers()
+    {
+        QFETCH(QByteArrayList, pieces);
+        FakeCommPort port;
+        port.setCommPort(7);
+        pieces.value(0) == "fail" ? port.failPort(7) : void();
+        PortProbe probe(port);
+        QSignalSpy said(&probe, &PortProbe::finished);
+        probe.start();
+        const auto *wait = probe.findChild<QTimer *>(u"ReplyTimer"_s);
+        QCOMPARE(wait->isActive() ? wait->interval() : 0, said.isEmpty() ? 1000 : 0);
+        for (const QByteArray &piece : pieces)
+            said.isEmpty() ? port.receive(piece) : void();
+        QTEST(!said.isEmpty(), "early");
+        said.isEmpty() ? probe.ReplyTimer_Timer() : void();
+        const QString outcome = said.size() == 1 ? said[0][0].toString() : QString();
+        QFETCH(QString, says);
+        QVERIFY2(outcome.startsWith(says) && outcome.size() < 1000, qPrintable(outcome));
+        QCOMPARE(port.written, outcome.startsWith(u"COM"_s) ? QByteArray() : "CR0\r"_ba);
+        QVERIFY(!port.portOpen() && !wait->isActive());
     }
 };
 

@@ -14,16 +14,20 @@
 #include "fakes/simulator_process.h"
 #include "panel/panel_table.h"
 #include "port_settings/port_mapping.h"
+#include "port_settings/ports_window.h"
 #include "serial/routing_comm_port.h"
 #include "serial/serial_comm_port.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -445,6 +449,68 @@ private Q_SLOTS:
             QCOMPARE(deviceSpeed(projector.sim.device()), speed_t(B19200));
         else if (!watcher.messages.isEmpty())
             QCOMPARE(watcher.messages[0].informativeText, u"COM3 → "_s + address.trimmed() + fill(says));
+    }
+
+    // Without editing a file: "COM", "Ports…", pick the adapter, "Test" shows
+    // the projector's power state, Enter maps it to COM7, OK, OK; a click then
+    // reaches the projector. Tab reaches every control of the Ports window; OK
+    // keeps it while the store cannot be written; Esc leaves without writing.
+    void shouldReachAnAdapterThroughThePortsWindow()
+    {
+        QTemporaryDir dev;
+        const QString byId = dev.filePath(u"serial/by-id"_s), plugged = dev.filePath(u"serial/new"_s),
+                      store = QSettings(u"VORN"_s, u"VORN"_s).fileName();
+        QVERIFY(QDir().mkpath(plugged));
+        SimulatorProcess sim(QStringLiteral(TALLIS_PROJECTOR_SIM),
+                             {u"--link"_s, plugged + u"/usb-Beamer Kabel_é"_s});
+        const auto key = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+        ModalWatcher watcher;
+        watcher.onDialog = [&](QDialog *dialog) {
+            auto *ports = qobject_cast<PortsWindow *>(dialog);
+            QVERIFY(QTest::qWaitForWindowActive(ports));
+            if (watcher.dialogCount == 2)
+                return ports->Default_Click(), key(Qt::Key_Escape);
+            ports->setDeviceSources({{}, byId, dev.filePath(u"serial/by-path"_s), dev.path()});
+            QVERIFY(QDir().rename(plugged, byId)); // the adapter comes while the window is open
+            QTRY_COMPARE_WITH_TIMEOUT(ports->findChild<QTableView *>(u"FoundDevices"_s)->model()->rowCount(),
+                                      1, kReplyMs);
+            QStringList reached;
+            for (int tab = 0; tab < 10; ++tab, key(Qt::Key_Tab))
+                reached << QAccessible::queryAccessibleInterface(QApplication::focusWidget())
+                               ->text(QAccessible::Name);
+            QCOMPARE(reached.join(u", "_s),
+                     u"Port numbers, Found on this computer, Device or address, Map, Default, "
+                     u"Test, Result, OK, Cancel, Port numbers"_s);
+            key(Qt::Key_Space); // picks the adapter, the one device found
+            ports->Test_Click();
+            QCOMPARE(deviceSpeed(sim.device()), speed_t(B19200)); // the dialog's speed
+            const auto *result = ports->findChild<QPlainTextEdit *>(u"Result"_s);
+            QTRY_VERIFY_WITH_TIMEOUT(result->toPlainText().endsWith(u"Power state: Stand by"_s), kReplyMs);
+            key(Qt::Key_Return);
+            auto *mapping = ports->findChild<QTableView *>(u"PortNumbers"_s);
+            mapping->selectRow(1);
+            ports->findChild<QLineEdit *>(u"Target"_s)->setText(u"tcp://127.0.0.1:1"_s);
+            ports->Map_Click();
+            const auto state = [&](int row) { return mapping->model()->index(row, 2).data().toString(); };
+            QCOMPARE(QStringList({state(0), state(1), state(6)}),
+                     QStringList({u"absent"_s, u"network address"_s, u"present"_s}));
+            // A folder where the file belongs, as rows before may have written it.
+            QVERIFY(QDir().mkpath(store) || (QFile::remove(store) && QDir().mkpath(store)));
+            ports->accept();
+            QVERIFY(QDir().rmdir(store) && ports->isVisible() && watcher.messages.size() == 1);
+            ports->accept();
+        };
+        Module1 module;
+        Form1 form(module, new RoutingCommPort(&storedPortDevice));
+        form.Command33_Click();
+        Form2 *dialog = openWindow<Form2>(form);
+        QTest::keyClicks(control<QLineEdit>(dialog, u"Text1"_s), u"7"_s);
+        control<QAbstractButton>(dialog, u"Command3"_s)->click();
+        QCOMPARE(control<QRadioButton>(dialog, u"Option4"_s)->toolTip(), u"COM2 → tcp://127.0.0.1:1"_s);
+        control<QAbstractButton>(dialog, u"Command3"_s)->click();
+        control<QAbstractButton>(dialog, u"Command1"_s)->click();
+        form.Command_Click(44);
+        QTRY_COMPARE_WITH_TIMEOUT(sim.received(u"CR0[CR]"_s), 2, kReplyMs);
     }
 
 private:

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window from start-up to END, and the port dialog that start-up
-// and "COM" fall back on.
+// The main window from start-up to END, the port dialog that start-up and
+// "COM" fall back on, and what its Ports window stands on: the mapping kept
+// in the store and the folders watched for adapters.
 #include "fakes/fake_panel.h"
 #include "fakes/modal_watcher.h"
 #include "fakes/private_settings_store.h"
 #include "fakes/pty_pair.h"
+#include "port_settings/device_watcher.h"
+#include "port_settings/port_mapping_model.h"
+#include "port_settings/port_settings_store.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -227,6 +231,74 @@ private Q_SLOTS:
         for (const ModalWatcher::Message &m : r.watcher.messages)
             QVERIFY(m.title == u"Error"_s && m.text == u"Retry Comport"_s && m.icon == QMessageBox::Warning &&
                     m.buttons == QMessageBox::Ok);
+    }
+
+    // An adapter plugged in shows under its link, links to anything but a
+    // terminal do not; the link folder goes with the last adapter.
+    void shouldNoticeAdaptersComingAndGoing()
+    {
+        PtyPair adapter;
+        QTemporaryDir dev;
+        const QString byId = dev.filePath(u"serial/by-id"_s);
+        QVERIFY(QDir().mkpath(byId));
+        DeviceWatcher watcher({{}, byId, dev.filePath(u"serial/by-path"_s), dev.path()});
+        QVERIFY(QFile::link(dev.filePath(u"none"_s), byId + u"/gone"_s) &&
+                QFile::link(dev.path(), byId + u"/folder"_s) &&
+                QFile::link(adapter.slavePath(), byId + u"/usb-Café Beamer"_s));
+        const FoundDevice adapterFound{adapter.slavePath(), byId + u"/usb-Café Beamer"_s, {}, {}, {}, {}};
+        QTRY_COMPARE_WITH_TIMEOUT(watcher.devices(), QList<FoundDevice>{adapterFound}, 10000);
+        QVERIFY(QDir(byId).removeRecursively());
+        QTRY_VERIFY_WITH_TIMEOUT(watcher.devices().isEmpty(), 10000);
+    }
+
+    // Steps "N=text" map port N, "N" gives it back its default; "refused"
+    // lists the numbers not mapped. The store is read back after OK.
+    void shouldWriteOnlyWhatTheWindowChanged_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("nothing changed")
+            << u"1=/dev/x; 1=/dev/ttyUSB0; 6"_s
+            << u"COM1=/dev/ttyUSB0 COM2=tcp://beamer:4001 COM4=a, b COM5=telnet://old ComPort=2 (file as it was)"_s;
+        QTest::newRow("mapped, defaults, malformed and long entries")
+            << u"3= /dev/serial/by-id/usb-Café Beamer ; 2; 4; 7=tcp://projector; 8=/dev/LONG; 9=tcp://LONG"_s
+            << u"COM1=/dev/ttyUSB0 COM3=/dev/serial/by-id/usb-Café Beamer COM5=telnet://old COM8=/dev/LONG "
+               u"ComPort=2 refused 7 9"_s;
+        QTest::newRow("all fifteen")
+            << u"1=/a; 2=/a; 3=/a; 4=/a; 5=/a; 6=/a; 7=/a; 8=/a; 9=/a; 10=/a; 11=/a; 12=/a; 13=/a; 14=/a; 15=/a"_s
+            << u"COM10=/a COM11=/a COM12=/a COM13=/a COM14=/a COM15=/a COM1=/a COM2=/a COM3=/a COM4=/a COM5=/a COM6=/a COM7=/a COM8=/a COM9=/a ComPort=2"_s;
+    }
+    void shouldWriteOnlyWhatTheWindowChanged()
+    {
+        QFETCH(QString, steps);
+        const QString longName(10000, u'x');
+        const QByteArray file = "; by hand\n[Ports]\nCOM1=/dev/ttyUSB0\nCOM2=tcp://beamer:4001\nCOM4=a, b\n"
+                                "COM5=telnet://old\n[StartUP]\nComPort=2\n";
+        QFile store(settingsPath());
+        QVERIFY(QDir().mkpath(QFileInfo(store).path()) && store.open(QIODevice::WriteOnly) &&
+                store.write(file));
+        store.close();
+        PortMappingModel model{QSettings(u"VORN"_s, u"VORN"_s)};
+        QStringList stored, refused;
+        for (const QString &step : steps.replace(u"LONG"_s, longName).split(u"; "_s)) {
+            const int row = step.section(u'=', 0, 0).toInt() - 1;
+            const QString text = step.section(u'=', 1);
+            const auto why =
+                step.contains(u'=') ? model.map(row, text) : (model.setDefault(row), std::nullopt);
+            if (why.value_or(QString()).startsWith(u"COM%1 → %2\n"_s.arg(row + 1).arg(text)))
+                refused << QString::number(row + 1);
+        }
+        QString reason;
+        QVERIFY(!model.hasChanges() ||
+                PortSettingsStore::update([&](QSettings &s) { model.writeChanges(s); }, &reason));
+        const QSettings written(u"VORN"_s, u"VORN"_s);
+        for (const QString &key : written.allKeys())
+            stored << key.section(u'/', 1) + u'=' + written.value(key).toStringList().join(u", "_s);
+        stored.sort();
+        QVERIFY(store.open(QIODevice::ReadOnly));
+        stored << (store.readAll() == file ? u"(file as it was)"_s : QString());
+        stored << (refused.isEmpty() ? QString() : u"refused "_s + refused.join(u' '));
+        QTEST(stored.join(u' ').replace(longName, u"LONG"_s).simplified(), "stored");
     }
 };
 

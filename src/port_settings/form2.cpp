@@ -4,6 +4,7 @@
 #include "main/twips.h"
 #include "port_settings/port_mapping.h"
 #include "port_settings/port_settings_store.h"
+#include "port_settings/ports_window.h"
 #include "port_settings/speed_settings.h"
 #include "port_settings/stored_number.h"
 #include "serial/comm_port.h"
@@ -42,7 +43,10 @@ constexpr Control kPortOptions[] = {{3, "COM1", {180, 180, 1155, 315}},
                                     {7, "COM5", {180, 1620, 1335, 255}}};
 constexpr QRect text1Twips(180, 2040, 375, 270);
 constexpr QRect label1Twips(600, 2100, 615, 255);
-constexpr Control kButtons[] = {{1, "OK", {2040, 1320, 735, 615}}, {2, "Cancel", {2040, 2160, 735, 615}}};
+// "Ports…" takes the free space under Cancel, one button's step below it.
+constexpr Control kButtons[] = {{1, "OK", {2040, 1320, 735, 615}},
+                                {2, "Cancel", {2040, 2160, 735, 615}},
+                                {3, "Ports…", {2040, 3000, 735, 615}}};
 
 // Option3 to Option7 stand for ports 1 to 5.
 constexpr int firstPortOption = 3;
@@ -85,6 +89,7 @@ Form2::Form2(Module1 &module, PortDialogHost &main, QWidget *parent)
     connect(Text1, &QLineEdit::textChanged, this, &Form2::Text1_Change);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
     // Once the main window has closed, its port is no longer ours to open.
     Form_Load();
 }
@@ -110,20 +115,18 @@ void Form2::buildControls()
     m_speedOptions->button(2)->setChecked(true);
 
     // No port is chosen until the operator or the load picks one.
-    const QSettings store(QStringLiteral("VORN"), QStringLiteral("VORN"));
     for (const Control &row : kPortOptions) {
         auto *option = new QRadioButton(QLatin1String(row.caption), frames[1]);
-        const auto port = qint16(row.number - firstPortOption + 1);
-        option->setToolTip(QLatin1String(row.caption) + QStringLiteral(" → ") + portDeviceName(port, store));
         m_portOptions->addButton(place(option, numbered("Option", row.number), row.twips), row.number);
         tabOrder << option;
     }
+    showTargets();
 
     place(new QLabel(QStringLiteral("OTHER"), frames[1]), QStringLiteral("Label1"), label1Twips);
 
-    QPushButton *buttons[2];
+    QPushButton *buttons[3];
     for (const Control &row : kButtons) {
-        auto *button = new QPushButton(QLatin1String(row.caption), this);
+        auto *button = new QPushButton(QString::fromUtf8(row.caption), this);
         // Neither Enter nor Esc answers this dialog.
         button->setAutoDefault(false);
         button->setDefault(false);
@@ -132,6 +135,7 @@ void Form2::buildControls()
     }
     Command1 = buttons[0];
     Command2 = buttons[1];
+    Command3 = buttons[2];
 
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
@@ -219,6 +223,25 @@ void Form2::Command2_Click()
         close();
     }
     showRetry(QStringLiteral("There is no earlier port to go back to. Choose a port and press OK."));
+}
+
+void Form2::Command3_Click()
+{
+    if (m_opening)
+        return;
+    PortsWindow ports(m_module.PortNumber, speedSettings(m_module.BaudCode), this);
+    if (ports.exec() == QDialog::Accepted)
+        showTargets();
+}
+
+// Each port option tells where its number leads now.
+void Form2::showTargets()
+{
+    const QSettings store(QStringLiteral("VORN"), QStringLiteral("VORN"));
+    for (QAbstractButton *option : m_portOptions->buttons()) {
+        const auto port = qint16(m_portOptions->id(option) - firstPortOption + 1);
+        option->setToolTip(option->text() + QStringLiteral(" → ") + portDeviceName(port, store));
+    }
 }
 
 // Without a window manager nothing else places the dialog: over the main

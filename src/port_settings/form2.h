@@ -30,6 +30,7 @@ public:
     void Command2_Click(); // Cancel
     // OK or Cancel is opening the port.
     bool isOpening() const { return bool(m_opening); }
+    void Command3_Click(); // "Ports…"
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -38,6 +39,7 @@ protected:
 private:
     void buildControls();
     void placeCentred();
+    void showTargets();
     void applySpeed();
     void selectOption(int number);
     void openPort(const std::function<void()> &opened);
@@ -49,6 +51,7 @@ private:
     QLineEdit *Text1 = nullptr;
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
+    QPushButton *Command3 = nullptr;
     QButtonGroup *m_speedOptions;
     QButtonGroup *m_portOptions;
     // While OK or Cancel opens the port, neither acts again.

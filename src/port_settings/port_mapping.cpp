@@ -3,19 +3,28 @@
 
 #include <QSettings>
 
-QString portDeviceName(qint16 number, const QSettings &store)
+QString portMappingKey(qint16 number)
 {
-    if (number < 1)
-        return {};
-    const QString key = QStringLiteral("Ports/COM%1").arg(number);
-    QString mapped = store.value(key).toString();
-    if (!mapped.isEmpty())
-        return mapped;
+    return QStringLiteral("Ports/COM%1").arg(number);
+}
+
+QString builtInPortDevice(qint16 number)
+{
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(number);
 #else
     return QStringLiteral("/dev/ttyS%1").arg(number - 1);
 #endif
+}
+
+QString portDeviceName(qint16 number, const QSettings &store)
+{
+    if (number < 1)
+        return {};
+    QString mapped = store.value(portMappingKey(number)).toString();
+    if (!mapped.isEmpty())
+        return mapped;
+    return builtInPortDevice(number);
 }
 
 QString storedPortDevice(qint16 number)

@@ -5,6 +5,12 @@
 
 class QSettings;
 
+// Where the store keeps port N's mapping: key "COM<N>" of group "Ports".
+QString portMappingKey(qint16 number);
+
+// The platform's own name for port N, used where no mapping names another.
+QString builtInPortDevice(qint16 number);
+
 // The device a port number stands for on this machine: key "COM<N>" in group
 // "Ports" of the store when present, else the platform's own name for port N.
 // Numbers below 1 name no device (empty result). The store is only read.

@@ -33,15 +33,24 @@ QString readBaudRate()
 
 bool write(qint16 portNumber, quint8 baudCode, QString *reason)
 {
+    return update(
+        [&](QSettings &store) {
+            store.beginGroup(QStringLiteral("StartUP"));
+            store.setValue(QStringLiteral("ComPort"), QString::number(portNumber));
+            store.setValue(QStringLiteral("BaudRate"), QString::number(baudCode));
+            store.endGroup();
+        },
+        reason);
+}
+
+bool update(const std::function<void(QSettings &)> &edit, QString *reason)
+{
     QSettings store(QStringLiteral("VORN"), QStringLiteral("VORN"));
     if (!store.isWritable()) {
         *reason = QStringLiteral("The settings file %1 cannot be written").arg(store.fileName());
         return false;
     }
-    store.beginGroup(QStringLiteral("StartUP"));
-    store.setValue(QStringLiteral("ComPort"), QString::number(portNumber));
-    store.setValue(QStringLiteral("BaudRate"), QString::number(baudCode));
-    store.endGroup();
+    edit(store);
     store.sync();
     if (store.status() != QSettings::NoError) {
         *reason = QStringLiteral("The settings file %1 could not be saved").arg(store.fileName());
