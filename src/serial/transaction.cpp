@@ -4,6 +4,7 @@
 #include "serial/render.h"
 #include "serial/status_decoder.h"
 #include "serial/traffic_display.h"
+#include "serial/transaction_recorder.h"
 
 #include <QTimer>
 
@@ -36,6 +37,8 @@ void Transaction::Hyouji(const QByteArray &text, quint8 mode)
 {
     if (mode == 1) {
         MSComm1->setOutput(text);
+        if (m_recorder)
+            m_recorder->recordSent(text);
         m_views.setReplyView({});
         ReceiveBuffer.clear();
         const Rendering sent = renderTokens(text);
@@ -49,8 +52,11 @@ void Transaction::Hyouji(const QByteArray &text, quint8 mode)
     const Rendering reply = renderTokens(text);
     showLegends(reply.ack, reply.carriageReturn, reply.space);
     m_views.setReplyView(reply.text);
-    if (const auto status = decodeStatus(m_pendingCommand, reply.text, text.size()))
+    const std::optional<QString> status = decodeStatus(m_pendingCommand, reply.text, text.size());
+    if (status)
         m_views.setStatusView(*status);
+    if (m_recorder)
+        m_recorder->recordReply(text, status.value_or(QString()));
 }
 
 void Transaction::showLegends(bool ack, bool carriageReturn, bool space)
@@ -78,6 +84,8 @@ void Transaction::MSComm1_OnComm()
 
 void Transaction::Timer2_Timer()
 {
+    if (m_recorder)
+        m_recorder->recordEnd(ReplyPending == 1);
     if (ReplyPending == 1)
         m_views.setReplyView(QStringLiteral(" X X X X"));
     Timer2->stop();

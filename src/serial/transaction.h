@@ -8,6 +8,7 @@
 
 class QTimer;
 class TrafficDisplay;
+class TransactionRecorder;
 
 // One command and its reply: sends on the serial control, collects what comes
 // back, shows both with their control codes made visible, decodes status
@@ -43,6 +44,9 @@ public:
     // Forgets any reply, as at start.
     void reset();
 
+    // Each transaction is also recorded there from now on; nullptr records none.
+    void setRecorder(TransactionRecorder *recorder) { m_recorder = recorder; }
+
 private:
     void showLegends(bool ack, bool carriageReturn, bool space);
 
@@ -53,4 +57,5 @@ private:
     const QByteArray &m_pendingCommand;
     QByteArray ReceiveBuffer;
     quint8 ReplyPending = 0;
+    TransactionRecorder *m_recorder = nullptr;
 };
