@@ -117,7 +117,8 @@ void Form2::buildControls()
         tabOrder << option;
     }
 
-    place(new QLabel(QStringLiteral("OTHER"), frames[1]), QStringLiteral("Label1"), label1Twips);
+    place(new QLabel(QStringLiteral("OTHER"), frames[1]), QStringLiteral("Label1"), label1Twips)
+        ->setBuddy(Text1);
 
     QPushButton *buttons[2];
     for (const Control &row : kButtons) {
