@@ -1,15 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The three windows on a real X server, started here: first bare, as in a
-// kiosk session, then under openbox, with the heights read back from X as a
-// user's screen shows them.
+// The windows on a real display server, started here: an X server, first
+// bare, as in a kiosk session, then under openbox, with the heights read back
+// from X as a user's screen shows them; or, with TALLIS_DISPLAY=wayland,
+// weston, which places the windows itself.
 #include "fakes/fake_panel.h"
 #include "fakes/modal_watcher.h"
 #include "fakes/private_settings_store.h"
+#include "history/history_window.h"
+#include "main/desktop_identity.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QListView>
+#include <QMenu>
 #include <QProcess>
 #include <QRadioButton>
 #include <QScreen>
@@ -19,6 +25,7 @@
 
 #include <csignal>
 #include <sys/prctl.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -33,6 +40,11 @@ void endWithParent()
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
 }
 
+bool onWayland()
+{
+    return QGuiApplication::platformName() == "wayland"_L1;
+}
+
 QString run(const QString &program, const QStringList &arguments)
 {
     QProcess process;
@@ -42,8 +54,11 @@ QString run(const QString &program, const QStringList &arguments)
 }
 
 // Client height plus the frame the window manager put around it; 0 while unframed.
+// On Wayland the frame is the one Qt draws itself.
 int outerHeight(const QWidget *window)
 {
+    if (onWayland())
+        return window->windowHandle()->isExposed() ? window->frameGeometry().height() : 0;
     const QString id = QString::number(window->winId());
     const QStringList extents =
         run(u"xprop"_s, {u"-id"_s, id, u"_NET_FRAME_EXTENTS"_s}).section(u'=', 1).split(u',');
@@ -51,9 +66,41 @@ int outerHeight(const QWidget *window)
     return extents.size() != 4 ? 0 : client.toInt() + extents[2].toInt() + extents[3].toInt();
 }
 
+// Ctrl with a key, from the X server where there is one; a Wayland
+// compositor takes input from its own devices only.
+void pressCtrl(QWidget *window, Qt::Key key)
+{
+    if (onWayland())
+        return QTest::keyClick(window->windowHandle(), key, Qt::ControlModifier);
+    const QString id = QString::number(window->winId());
+    run(u"xdotool"_s,
+        {u"windowfocus"_s, u"--sync"_s, id, u"key"_s, u"ctrl+"_s + QKeySequence(key).toString().toLower()});
+}
+
 QString accessibleName(QWidget *widget)
 {
     return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+}
+
+// Every object of the window's accessibility tree.
+QObjectList accessibleTree(QAccessibleInterface *node)
+{
+    QObjectList objects{node->object()};
+    for (int i = 0; i < node->childCount(); ++i)
+        objects << accessibleTree(node->child(i));
+    return objects;
+}
+
+// The focus chain of the window, as the Tab key walks it twice round.
+QWidgetList tabOrder(QWidget *window)
+{
+    QWidgetList order;
+    for (int i = 0; i < 2 * 71; ++i) {
+        QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
+        if (!order.contains(window->focusWidget()))
+            order << window->focusWidget();
+    }
+    return order;
 }
 
 // What the button's style leaves for the caption, in the font it has.
@@ -96,10 +143,11 @@ private Q_SLOTS:
             firstStart = dialog->frameGeometry();
             dialog->close();
         };
+        const bool placed = !onWayland(); // a Wayland compositor places every window itself
         FakePanel p(FakePanel::Line::Closed);
         p.form.Form_Load();
         const QRect screen = p.form.screen()->availableGeometry();
-        QVERIFY((firstStart.center() - screen.center()).manhattanLength() <= 2);
+        QVERIFY(!placed || (firstStart.center() - screen.center()).manhattanLength() <= 2);
 
         p.form.show();
         p.form.move(10, 20);
@@ -111,10 +159,23 @@ private Q_SLOTS:
         QTest::mouseClick(control<QRadioButton>(p.dialog(), u"Option4"_s), Qt::LeftButton);
         QCOMPARE(p.module.PortNumber, qint16(2));
         const QRect main = p.form.frameGeometry();
-        QVERIFY((p.dialog()->frameGeometry().center() - main.center()).manhattanLength() <= 2);
+        QVERIFY(!placed || (p.dialog()->frameGeometry().center() - main.center()).manhattanLength() <= 2);
         p.form.Command74_Click();
-        QCOMPARE(p.console()->frameGeometry().topLeft(), main.bottomLeft() + QPoint(0, 1));
+        QVERIFY(!placed || p.console()->frameGeometry().topLeft() == main.bottomLeft() + QPoint(0, 1));
+        QCOMPARE(accessibleName(control(p.dialog(), u"Text1"_s)), u"OTHER"_s);
         for (QWidget *window : QList<QWidget *>{&p.form, p.dialog(), p.console()}) {
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            QAccessibleInterface *tree = QAccessible::queryAccessibleInterface(window);
+            QCOMPARE(tree->role(), window == p.dialog() ? QAccessible::Dialog : QAccessible::Window);
+            // Fields are named, decoration is left out.
+            const QObjectList shown = accessibleTree(tree);
+            for (QWidget *widget : window->findChildren<QWidget *>()) {
+                if (widget->window() != window)
+                    continue;
+                const bool field = qobject_cast<QLineEdit *>(widget) || qobject_cast<QComboBox *>(widget);
+                QVERIFY(!field || !accessibleName(widget).isEmpty());
+                QVERIFY(shown.contains(widget) != widget->objectName().startsWith("Line"_L1));
+            }
             for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
                 if (button->window() != window)
                     continue;
@@ -123,26 +184,127 @@ private Q_SLOTS:
             }
             for (QWidget *frame : window->findChildren<QWidget *>(QRegularExpression(u"^Frame\\d+$"_s))) {
                 QVERIFY(frame->window() != window ||
-                        (!title(frame).isEmpty() && accessibleName(frame) == title(frame)));
+                        (!title(frame).isEmpty() && accessibleName(frame) == title(frame) &&
+                         QAccessible::queryAccessibleInterface(frame)->role() == QAccessible::Grouping));
             }
         }
     }
 
     void shouldKeepTheOuterHeightsUnderAWindowManager()
     {
-        startWindowManager();
+        if (!onWayland())
+            startWindowManager();
         QSettings(u"VORN"_s, u"VORN"_s).setValue(u"StartUP/ComPort"_s, u"1"_s);
         FakePanel p(FakePanel::Line::Closed);
         p.form.Form_Load();
         p.form.show();
         QTRY_COMPARE_WITH_TIMEOUT(outerHeight(&p.form), qRound(Form1::compactHeight / 15.0), kFramedMs);
-        const QString id = QString::number(p.form.winId());
         for (const int twips : {Form1::expandedHeight, Form1::compactHeight}) {
-            run(u"xdotool"_s, {u"windowactivate"_s, u"--sync"_s, id, u"key"_s, u"ctrl+h"_s});
+            pressCtrl(&p.form, Qt::Key_H);
             QTRY_COMPARE_WITH_TIMEOUT(outerHeight(&p.form), qRound(twips / 15.0), kFramedMs);
         }
         p.form.Command74_Click();
         QTRY_COMPARE_WITH_TIMEOUT(outerHeight(p.console()), qRound(Form3::outerHeight / 15.0), kFramedMs);
+    }
+
+    // Space on an arrow, held about a second with the X server repeating the
+    // key, sends what the mouse button held as long sends.
+    void shouldHoldAnArrowWithTheSpaceBarAsWithTheMouse()
+    {
+        if (onWayland())
+            QSKIP("A Wayland compositor takes input from its own devices only");
+        FakePanel p;
+        p.form.show();
+        const QString id = QString::number(p.form.winId());
+        run(u"xdotool"_s, {u"windowfocus"_s, u"--sync"_s, id});
+        p.button(1)->setFocus();
+        const QPoint centre = p.button(1)->mapTo(&p.form, p.button(1)->rect().center());
+        const auto hold = [&](const QStringList &press, const QStringList &release) {
+            p.port->written.clear();
+            QProcess xdotool;
+            xdotool.start(u"xdotool"_s, press + QStringList{u"sleep"_s, u"1"_s} + release);
+            const bool done = QTest::qWaitFor(
+                [&] { return xdotool.state() == QProcess::NotRunning && p.form.repeatKey() == 0; },
+                kFramedMs);
+            return done ? p.port->written.count("C09\r") : -1;
+        };
+        const qsizetype keys = hold({u"keydown"_s, u"space"_s}, {u"keyup"_s, u"space"_s});
+        const qsizetype mouse = hold({u"mousemove"_s, u"--window"_s, id, QString::number(centre.x()),
+                                      QString::number(centre.y()), u"mousedown"_s, u"1"_s},
+                                     {u"mouseup"_s, u"1"_s});
+        QVERIFY2(mouse > 5 && qAbs(keys - mouse) <= 1,
+                 qPrintable(u"%1 by keys, %2 by mouse"_s.arg(keys).arg(mouse)));
+    }
+
+    // Tab, Space, Ctrl+H and Ctrl+L reach every function; assistive technology
+    // finds each part by its role and name and reads the views; the desktop
+    // knows the window by its entry and icon.
+    void shouldServeTheKeyboardAScreenReaderAndTheDesktop()
+    {
+        FakePanel p;
+        p.form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&p.form));
+        QCOMPARE(QGuiApplication::desktopFileName(), kDesktopId);
+        QCOMPARE(p.form.windowIcon().name(), kDesktopId);
+        if (!onWayland()) {
+            QSettings entry(QStringLiteral(TALLIS_SOURCE_DIR "/data/%1.desktop").arg(kDesktopId),
+                            QSettings::IniFormat);
+            const QString wmClass =
+                run(u"xprop"_s, {u"-id"_s, QString::number(p.form.winId()), u"WM_CLASS"_s});
+            QVERIFY(wmClass.endsWith(u", \""_s + entry.value(u"Desktop Entry/StartupWMClass"_s).toString() +
+                                     u"\"\n"_s));
+        }
+        const QString keys = QAccessible::queryAccessibleInterface(&p.form)->text(QAccessible::Description);
+        QVERIFY(keys.contains("Ctrl+H"_L1) && keys.contains("Ctrl+L"_L1));
+
+        // The compact window's Tab skips the buttons it cuts off, and finds them again, in their place.
+        const QWidgetList compact = tabOrder(&p.form);
+        for (QWidget *focused : compact)
+            QVERIFY(p.form.rect().contains(QRect(focused->mapTo(&p.form, QPoint()), focused->size())));
+        pressCtrl(&p.form, Qt::Key_H);
+        QTRY_VERIFY(p.form.heightTwips() == Form1::expandedHeight && p.form.height() > 500);
+        QWidgetList expanded = tabOrder(&p.form);
+        QCOMPARE(expanded.size(), 71);
+        expanded.removeIf([&](QWidget *w) { return !compact.contains(w); });
+        std::ranges::rotate(expanded, std::ranges::find(expanded, compact.first()));
+        QVERIFY(compact.size() < 71);
+        QCOMPARE(expanded, compact);
+
+        // An arrow's Press action sends once, as a click; the views then say what went and came.
+        QAccessible::queryAccessibleInterface(p.button(1))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(p.port->written, "C09\r"_ba);
+        QTest::mouseClick(p.button(44), Qt::LeftButton);
+        p.port->receive("00\r");
+        for (const auto &[view, title, text] :
+             {std::tuple(11, "TxD", " C R 0  [CR] "), std::tuple(12, "RxD", " 0 0  [CR] "),
+              std::tuple(25, "STATUS", " Power ON")}) {
+            QAccessibleInterface *shown =
+                QAccessible::queryAccessibleInterface(control(&p.form, u"Label%1"_s.arg(view)));
+            QCOMPARE(shown->text(QAccessible::Name), QLatin1String(title));
+            QCOMPARE(shown->textInterface()->text(0, shown->textInterface()->characterCount()),
+                     QLatin1String(text));
+        }
+
+        // Ctrl+L and the menu of the panel's background open the one History, on the newest line.
+        pressCtrl(&p.form, Qt::Key_L);
+        QTRY_VERIFY(openWindow<HistoryWindow>(p.form));
+        auto *history = openWindow<HistoryWindow>(p.form);
+        QVERIFY(QTest::qWaitForWindowExposed(history));
+        QCOMPARE(QAccessible::queryAccessibleInterface(history)->text(QAccessible::Name), u"History"_s);
+        const QModelIndex newest = history->findChild<QListView *>()->currentIndex();
+        QVERIFY(newest.data().toString().endsWith(u"sent CR0, reply 00 CR, Power ON"_s));
+        for (QWidget *target :
+             QWidgetList{p.button(1), &p.form}) { // a right click on an arrow is the arrow's
+            QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                        target->mapToGlobal(QPoint(2, 2)));
+            QApplication::sendEvent(target, &menuEvent);
+        }
+        const QList<QMenu *> menus = p.form.findChildren<QMenu *>();
+        QCOMPARE(menus.size(), 1);
+        menus.first()->actions().first()->trigger();
+        QCOMPARE(p.form.findChildren<HistoryWindow *>(), QList<HistoryWindow *>{history});
     }
 
     void cleanupTestCase()
@@ -166,22 +328,56 @@ private:
     QTemporaryDir m_scratch;
 };
 
-int main(int argc, char *argv[])
+// weston on a socket of its own, in a runtime directory of its own.
+void startWeston(QProcess &weston, const QTemporaryDir &runtime)
 {
-    const PrivateSettingsStore settings;
-    QProcess xvfb;
-    xvfb.setChildProcessModifier(endWithParent);
+    const QString socket = u"tallis-%1"_s.arg(::getpid());
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    weston.start(u"weston"_s, {u"--backend=headless-backend.so"_s, u"--socket="_s + socket,
+                               u"--idle-time=0"_s, u"--width=1280"_s, u"--height=1024"_s});
+    QDeadlineTimer deadline(10000);
+    while (!QFile::exists(runtime.filePath(socket)) && !deadline.hasExpired())
+        weston.waitForFinished(50);
+    if (!QFile::exists(runtime.filePath(socket)))
+        qFatal("weston did not start");
+    qputenv("WAYLAND_DISPLAY", socket.toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "wayland");
+    // A headless compositor has no seat, and Qt's Wayland text input wants one.
+    qputenv("QT_IM_MODULE", "none");
+}
+
+void startXvfb(QProcess &xvfb)
+{
     xvfb.start(u"Xvfb"_s,
                {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1280x1024x24"_s, u"-nolisten"_s, u"tcp"_s});
     if (!xvfb.waitForReadyRead(10000))
         qFatal("Xvfb did not start");
     qputenv("DISPLAY", ":" + xvfb.readLine().trimmed());
     qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    TestWindows test;
-    const int failed = QTest::qExec(&test, argc, argv);
-    xvfb.terminate();
-    xvfb.waitForFinished(5000);
+}
+
+int main(int argc, char *argv[])
+{
+    const PrivateSettingsStore settings;
+    // The icon where an installed program's is found.
+    const QTemporaryDir share;
+    QDir(share.path()).mkpath(u"icons/hicolor/scalable/apps"_s);
+    QFile::copy(QStringLiteral(TALLIS_SOURCE_DIR "/data/%1.svg").arg(kDesktopId),
+                share.filePath(u"icons/hicolor/scalable/apps/%1.svg"_s.arg(kDesktopId)));
+    qputenv("XDG_DATA_DIRS", share.path().toLocal8Bit() + ":/usr/share");
+    const QTemporaryDir runtime;
+    QProcess server;
+    server.setChildProcessModifier(endWithParent);
+    qgetenv("TALLIS_DISPLAY") == "wayland" ? startWeston(server, runtime) : startXvfb(server);
+    int failed = 0;
+    {
+        QApplication app(argc, argv);
+        applyDesktopIdentity();
+        TestWindows test;
+        failed = QTest::qExec(&test, argc, argv);
+    }
+    server.terminate();
+    server.waitForFinished(5000);
     return failed;
 }
 

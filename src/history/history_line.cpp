@@ -48,17 +48,18 @@ QString words(const QByteArray &bytes, qsizetype length)
 // Every command ends in the CR that the sender appends: it says nothing.
 QString command(const TransactionRecord &record)
 {
-    QByteArray sent = record.sent;
-    if (sent.size() > 1 && sent.endsWith('\r') && record.sentLength == sent.size())
-        sent.chop(1);
-    return words(sent, record.sentLength);
+    const bool endsInCr =
+        record.sent.size() > 1 && record.sent.size() == record.sentLength && record.sent.endsWith('\r');
+    return endsInCr ? words(record.sent.chopped(1), record.sentLength - 1)
+                    : words(record.sent, record.sentLength);
 }
 
-// " 0 3 5 . 0 deg C" reads "035.0 deg C": a space between two characters
-// that stand alone goes.
+// " 0 3 5 . 0 deg C" reads "035.0 deg C": the space between two digits or
+// signs that each stand alone goes.
 QString status(const QString &shown)
 {
-    static const QRegularExpression spelled(QStringLiteral("(?<=^\\S|\\s\\S) (?=\\S(?:\\s|$))"));
+    static const QRegularExpression spelled(
+        QStringLiteral("(?<=^[^\\sA-Za-z]|\\s[^\\sA-Za-z]) (?=[^\\sA-Za-z](?:\\s|$))"));
     return QString(shown).remove(spelled).simplified();
 }
 

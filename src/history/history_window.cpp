@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
@@ -56,6 +57,7 @@ HistoryWindow::HistoryWindow(const TransactionHistory &history, QWidget *parent)
     selectAll->setShortcut(QKeySequence::SelectAll);
     selectAll->setShortcutContext(Qt::WidgetShortcut);
     m_list->addActions({copy, selectAll});
+    m_list->installEventFilter(this);
     m_list->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     auto *buttons = new QHBoxLayout;
@@ -86,6 +88,17 @@ HistoryWindow::HistoryWindow(const TransactionHistory &history, QWidget *parent)
     m_list->setCurrentIndex(m_model->index(m_model->rowCount() - 1));
     m_list->scrollToBottom();
     setFocusProxy(m_list);
+}
+
+// The list copies its current line only, which would lose the rest of a selection.
+bool HistoryWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        copySelection();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QStringList HistoryWindow::lines(const QModelIndexList &rows) const

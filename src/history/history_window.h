@@ -22,6 +22,9 @@ public:
     // Writes every line to a text file; the reason when that failed, else empty.
     QString saveTo(const QString &path) const;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void askWhereToSave();
     QStringList lines(const QModelIndexList &rows) const;

@@ -82,10 +82,6 @@ TrafficView::TrafficView(QWidget *parent) : QLabel(parent)
 
 void TrafficView::showText(const QString &text)
 {
-    if (!QAccessible::isActive()) {
-        setText(text);
-        return;
-    }
     const QString old = this->text();
     setText(text);
     if (old != text) {
