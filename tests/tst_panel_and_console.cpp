@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The panel as built from its table, and the command console it opens.
 #include "fakes/fake_panel.h"
-#include "history/history_window.h"
 #include "panel/panel_table.h"
 
-#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -114,26 +110,6 @@ private Q_SLOTS:
         QVERIFY(p.console() && p.dialog() && !p.port->portOpen());
         QTest::mouseClick(p.button(16), Qt::LeftButton);
         QVERIFY(!p.form.isVisible() && !p.console() && !p.dialog());
-    }
-
-    // The History copies the lines chosen, and saves them all or says why it could not.
-    void shouldCopyAndSaveTheHistory()
-    {
-        FakePanel h;
-        for (const int number : {17, 18})
-            QTest::mouseClick(h.button(number), Qt::LeftButton);
-        h.form.openHistory();
-        auto *list = openWindow<HistoryWindow>(h.form)->findChild<QListView *>();
-        QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
-        const QString copied = QGuiApplication::clipboard()->text();
-        QVERIFY(QRegularExpression(u"^\\S+ sent C00\n\\S+ sent C01$"_s).match(copied).hasMatch());
-        const QTemporaryDir dir;
-        QCOMPARE(openWindow<HistoryWindow>(h.form)->saveTo(dir.filePath(u"h.txt"_s)), QString());
-        QFile saved(dir.filePath(u"h.txt"_s));
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), copied.toUtf8() + '\n');
-        QVERIFY(!openWindow<HistoryWindow>(h.form)->saveTo(dir.filePath(u"none/h.txt"_s)).isEmpty());
     }
 
     // SEND and the list buttons through a session. SEND leaves PendingCommand

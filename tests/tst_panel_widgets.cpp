@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/click_button.h"
-#include "panel/hold_button.h"
 #include "panel/traffic_view.h"
 
-#include <QApplication>
 #include <QImage>
-#include <QKeyEvent>
 #include <QTest>
 
 class TestPanelWidgets : public QObject
@@ -27,33 +24,6 @@ private Q_SLOTS:
         QCOMPARE(downWhenActing.size(), 1);
         QTest::keyClick(&button, Qt::Key_Space);
         QCOMPARE(downWhenActing.size(), 2);
-    }
-
-    // Space holds as a mouse button does: the key's own repeats are no new
-    // presses, and losing the focus lets go. A program's click is a press and
-    // a release.
-    void shouldHoldOnTheSpaceBarUntilReleasedOrLeft()
-    {
-        QWidget window;
-        auto *button = new HoldButton(&window);
-        auto *other = new QPushButton(&window);
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        QString events;
-        connect(button, &HoldButton::mouseDown, this, [&] { events += u'D'; });
-        connect(button, &HoldButton::mouseUp, this, [&] { events += u'U'; });
-        button->setFocus();
-        QTest::keyPress(button, Qt::Key_Space);
-        for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
-            QKeyEvent repeat(type, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
-            QApplication::sendEvent(button, &repeat);
-        }
-        QCOMPARE(events, QStringLiteral("D"));
-        other->setFocus();
-        QTest::keyRelease(button, Qt::Key_Space);
-        button->click();
-        QCOMPARE(events, QStringLiteral("DUDU"));
     }
 
     // The view holds the whole text, which the status decoder reads back, but

@@ -8,10 +8,11 @@
 #include "fakes/private_settings_store.h"
 #include "history/history_window.h"
 #include "main/desktop_identity.h"
+#include "panel/hold_button.h"
 
 #include <QAccessible>
 #include <QApplication>
-#include <QComboBox>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListView>
@@ -82,27 +83,6 @@ QString accessibleName(QWidget *widget)
     return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
 }
 
-// Every object of the window's accessibility tree.
-QObjectList accessibleTree(QAccessibleInterface *node)
-{
-    QObjectList objects{node->object()};
-    for (int i = 0; i < node->childCount(); ++i)
-        objects << accessibleTree(node->child(i));
-    return objects;
-}
-
-// The focus chain of the window, as the Tab key walks it twice round.
-QWidgetList tabOrder(QWidget *window)
-{
-    QWidgetList order;
-    for (int i = 0; i < 2 * 71; ++i) {
-        QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
-        if (!order.contains(window->focusWidget()))
-            order << window->focusWidget();
-    }
-    return order;
-}
-
 // What the button's style leaves for the caption, in the font it has.
 bool captionFits(const QAbstractButton *button)
 {
@@ -167,15 +147,11 @@ private Q_SLOTS:
             QVERIFY(QTest::qWaitForWindowExposed(window));
             QAccessibleInterface *tree = QAccessible::queryAccessibleInterface(window);
             QCOMPARE(tree->role(), window == p.dialog() ? QAccessible::Dialog : QAccessible::Window);
-            // Fields are named, decoration is left out.
-            const QObjectList shown = accessibleTree(tree);
-            for (QWidget *widget : window->findChildren<QWidget *>()) {
-                if (widget->window() != window)
-                    continue;
-                const bool field = qobject_cast<QLineEdit *>(widget) || qobject_cast<QComboBox *>(widget);
-                QVERIFY(!field || !accessibleName(widget).isEmpty());
-                QVERIFY(shown.contains(widget) != widget->objectName().startsWith("Line"_L1));
-            }
+            // Fields are named; the panel's decorative lines are left out.
+            for (QWidget *field : window->findChildren<QWidget *>(QRegularExpression(u"^(Text|Combo)\\d$"_s)))
+                QVERIFY(field->window() != window || !accessibleName(field).isEmpty());
+            for (int i = 0; i < tree->childCount(); ++i)
+                QVERIFY(!tree->child(i)->object()->objectName().startsWith("Line"_L1));
             for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
                 if (button->window() != window)
                     continue;
@@ -208,7 +184,8 @@ private Q_SLOTS:
     }
 
     // Space on an arrow, held about a second with the X server repeating the
-    // key, sends what the mouse button held as long sends.
+    // key, sends what the mouse button held as long sends; the focus leaving
+    // the arrow lets go.
     void shouldHoldAnArrowWithTheSpaceBarAsWithTheMouse()
     {
         if (onWayland())
@@ -219,21 +196,33 @@ private Q_SLOTS:
         run(u"xdotool"_s, {u"windowfocus"_s, u"--sync"_s, id});
         p.button(1)->setFocus();
         const QPoint centre = p.button(1)->mapTo(&p.form, p.button(1)->rect().center());
+        QElapsedTimer clock;
+        qint64 held = 0; // as the panel saw it, from press to release
+        connect(qobject_cast<HoldButton *>(p.button(1)), &HoldButton::mouseDown, this,
+                [&] { clock.start(); });
+        connect(qobject_cast<HoldButton *>(p.button(1)), &HoldButton::mouseUp, this,
+                [&] { held = clock.elapsed(); });
+        // The sends beyond one per 100 ms held: the X server and a busy machine
+        // may hand the panel the two holds a little longer or shorter.
         const auto hold = [&](const QStringList &press, const QStringList &release) {
             p.port->written.clear();
+            held = 0;
             QProcess xdotool;
             xdotool.start(u"xdotool"_s, press + QStringList{u"sleep"_s, u"1"_s} + release);
             const bool done = QTest::qWaitFor(
                 [&] { return xdotool.state() == QProcess::NotRunning && p.form.repeatKey() == 0; },
                 kFramedMs);
-            return done ? p.port->written.count("C09\r") : -1;
+            return done && held > 500 ? double(p.port->written.count("C09\r")) - held / 100.0 : qQNaN();
         };
-        const qsizetype keys = hold({u"keydown"_s, u"space"_s}, {u"keyup"_s, u"space"_s});
-        const qsizetype mouse = hold({u"mousemove"_s, u"--window"_s, id, QString::number(centre.x()),
-                                      QString::number(centre.y()), u"mousedown"_s, u"1"_s},
-                                     {u"mouseup"_s, u"1"_s});
-        QVERIFY2(mouse > 5 && qAbs(keys - mouse) <= 1,
-                 qPrintable(u"%1 by keys, %2 by mouse"_s.arg(keys).arg(mouse)));
+        const double keys = hold({u"keydown"_s, u"space"_s}, {u"keyup"_s, u"space"_s});
+        const double mouse = hold({u"mousemove"_s, u"--window"_s, id, QString::number(centre.x()),
+                                   QString::number(centre.y()), u"mousedown"_s, u"1"_s},
+                                  {u"mouseup"_s, u"1"_s});
+        QVERIFY2(qAbs(keys - mouse) <= 1, qPrintable(u"%1 by keys, %2 by mouse"_s.arg(keys).arg(mouse)));
+        p.port->written.clear();
+        QTest::keyPress(p.button(1), Qt::Key_Space);
+        p.button(2)->setFocus();
+        QCOMPARE(std::pair(p.port->written, p.form.repeatKey()), std::pair("C09\r"_ba, quint8(0)));
     }
 
     // Tab, Space, Ctrl+H and Ctrl+L reach every function; assistive technology
@@ -245,35 +234,38 @@ private Q_SLOTS:
         p.form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&p.form));
         QCOMPARE(QGuiApplication::desktopFileName(), kDesktopId);
-        QCOMPARE(p.form.windowIcon().name(), kDesktopId);
-        if (!onWayland()) {
-            QSettings entry(QStringLiteral(TALLIS_SOURCE_DIR "/data/%1.desktop").arg(kDesktopId),
-                            QSettings::IniFormat);
-            const QString wmClass =
-                run(u"xprop"_s, {u"-id"_s, QString::number(p.form.winId()), u"WM_CLASS"_s});
-            QVERIFY(wmClass.endsWith(u", \""_s + entry.value(u"Desktop Entry/StartupWMClass"_s).toString() +
-                                     u"\"\n"_s));
-        }
-        const QString keys = QAccessible::queryAccessibleInterface(&p.form)->text(QAccessible::Description);
-        QVERIFY(keys.contains("Ctrl+H"_L1) && keys.contains("Ctrl+L"_L1));
+        QVERIFY(!p.form.windowIcon().pixmap(32).isNull());
+        const QSettings entry(QStringLiteral(TALLIS_DESKTOP_ENTRY), QSettings::IniFormat);
+        QVERIFY(onWayland() ||
+                run(u"xprop"_s, {u"-id"_s, QString::number(p.form.winId()), u"WM_CLASS"_s})
+                    .endsWith(u", \"%1\"\n"_s.arg(entry.value("Desktop Entry/StartupWMClass").toString())));
+        QVERIFY(p.form.accessibleDescription().contains(QRegularExpression(u"Ctrl\\+H.+Ctrl\\+L"_s)));
 
         // The compact window's Tab skips the buttons it cuts off, and finds them again, in their place.
-        const QWidgetList compact = tabOrder(&p.form);
+        const auto tabOrder = [&p] { // twice round the focus chain
+            QWidgetList order;
+            for (int i = 0; i < 2 * 71; ++i) {
+                QTest::keyClick(p.form.windowHandle(), Qt::Key_Tab);
+                if (!order.contains(p.form.focusWidget()))
+                    order << p.form.focusWidget();
+            }
+            return order;
+        };
+        const QWidgetList compact = tabOrder();
         for (QWidget *focused : compact)
             QVERIFY(p.form.rect().contains(QRect(focused->mapTo(&p.form, QPoint()), focused->size())));
         pressCtrl(&p.form, Qt::Key_H);
         QTRY_VERIFY(p.form.heightTwips() == Form1::expandedHeight && p.form.height() > 500);
-        QWidgetList expanded = tabOrder(&p.form);
+        QWidgetList expanded = tabOrder();
         QCOMPARE(expanded.size(), 71);
         expanded.removeIf([&](QWidget *w) { return !compact.contains(w); });
         std::ranges::rotate(expanded, std::ranges::find(expanded, compact.first()));
-        QVERIFY(compact.size() < 71);
         QCOMPARE(expanded, compact);
 
         // An arrow's Press action sends once, as a click; the views then say what went and came.
-        QAccessible::queryAccessibleInterface(p.button(1))
-            ->actionInterface()
-            ->doAction(QAccessibleActionInterface::pressAction());
+        QAccessibleActionInterface *arrow =
+            QAccessible::queryAccessibleInterface(p.button(1))->actionInterface();
+        arrow->doAction(arrow->pressAction());
         QTRY_COMPARE(p.port->written, "C09\r"_ba);
         QTest::mouseClick(p.button(44), Qt::LeftButton);
         p.port->receive("00\r");
@@ -291,14 +283,23 @@ private Q_SLOTS:
         pressCtrl(&p.form, Qt::Key_L);
         QTRY_VERIFY(openWindow<HistoryWindow>(p.form));
         auto *history = openWindow<HistoryWindow>(p.form);
-        QVERIFY(QTest::qWaitForWindowExposed(history));
-        QCOMPARE(QAccessible::queryAccessibleInterface(history)->text(QAccessible::Name), u"History"_s);
-        const QModelIndex newest = history->findChild<QListView *>()->currentIndex();
-        QVERIFY(newest.data().toString().endsWith(u"sent CR0, reply 00 CR, Power ON"_s));
-        for (QWidget *target :
-             QWidgetList{p.button(1), &p.form}) { // a right click on an arrow is the arrow's
-            QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(2, 2),
-                                        target->mapToGlobal(QPoint(2, 2)));
+        auto *list = history->findChild<QListView *>();
+        QVERIFY(list->currentIndex().data().toString().endsWith(u"sent CR0, reply 00 CR, Power ON"_s));
+        // Ctrl+A and Ctrl+C copy every line, Save writes them.
+        QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+        const QTemporaryDir dir;
+        QCOMPARE(history->saveTo(dir.filePath(u"h.txt"_s)), QString());
+        QFile saved(dir.filePath(u"h.txt"_s));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QString lines = QString::fromUtf8(saved.readAll());
+        QVERIFY(lines.endsWith(u"sent C09\n"_s + list->currentIndex().data().toString() + u'\n') &&
+                lines.count(u'\n') == 2);
+        // A compositor without a seat keeps no clipboard.
+        QVERIFY(onWayland() || QGuiApplication::clipboard()->text() + u'\n' == lines);
+        // A right click on an arrow is the arrow's: no menu there.
+        for (QWidget *target : QWidgetList{p.button(1), &p.form}) {
+            QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, {2, 2}, target->mapToGlobal(QPoint(2, 2)));
             QApplication::sendEvent(target, &menuEvent);
         }
         const QList<QMenu *> menus = p.form.findChildren<QMenu *>();
@@ -329,17 +330,18 @@ private:
 };
 
 // weston on a socket of its own, in a runtime directory of its own.
-void startWeston(QProcess &weston, const QTemporaryDir &runtime)
+void startWeston(QProcess &weston)
 {
+    static const QTemporaryDir runtime;
     const QString socket = u"tallis-%1"_s.arg(::getpid());
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     weston.start(u"weston"_s, {u"--backend=headless-backend.so"_s, u"--socket="_s + socket,
                                u"--idle-time=0"_s, u"--width=1280"_s, u"--height=1024"_s});
-    QDeadlineTimer deadline(10000);
-    while (!QFile::exists(runtime.filePath(socket)) && !deadline.hasExpired())
-        weston.waitForFinished(50);
-    if (!QFile::exists(runtime.filePath(socket)))
-        qFatal("weston did not start");
+    for (QDeadlineTimer deadline(10000); !QFile::exists(runtime.filePath(socket));
+         weston.waitForFinished(50)) {
+        if (deadline.hasExpired())
+            qFatal("weston did not start");
+    }
     qputenv("WAYLAND_DISPLAY", socket.toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "wayland");
     // A headless compositor has no seat, and Qt's Wayland text input wants one.
@@ -359,16 +361,9 @@ void startXvfb(QProcess &xvfb)
 int main(int argc, char *argv[])
 {
     const PrivateSettingsStore settings;
-    // The icon where an installed program's is found.
-    const QTemporaryDir share;
-    QDir(share.path()).mkpath(u"icons/hicolor/scalable/apps"_s);
-    QFile::copy(QStringLiteral(TALLIS_SOURCE_DIR "/data/%1.svg").arg(kDesktopId),
-                share.filePath(u"icons/hicolor/scalable/apps/%1.svg"_s.arg(kDesktopId)));
-    qputenv("XDG_DATA_DIRS", share.path().toLocal8Bit() + ":/usr/share");
-    const QTemporaryDir runtime;
     QProcess server;
     server.setChildProcessModifier(endWithParent);
-    qgetenv("TALLIS_DISPLAY") == "wayland" ? startWeston(server, runtime) : startXvfb(server);
+    qgetenv("TALLIS_DISPLAY") == "wayland" ? startWeston(server) : startXvfb(server);
     int failed = 0;
     {
         QApplication app(argc, argv);
