@@ -167,10 +167,9 @@ private Q_SLOTS:
             else
                 m_transaction->Timer2_Timer();
         }
-        QStringList lines; // each after its time, "hh:mm:ss "
+        QStringList lines; // each after its time, "hh:mm:ss ", nine characters
         for (int row = 0; row < list.rowCount(); ++row)
             lines << list.index(row).data().toString();
-        QVERIFY(QTime::fromString(lines.first().first(8)).isValid());
         QTEST(QStringList(lines).replaceInStrings(QRegularExpression(u"^.{9}"_s), {}), "lines");
     }
 

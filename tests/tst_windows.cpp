@@ -287,7 +287,8 @@ private Q_SLOTS:
         QVERIFY(list->currentIndex().data().toString().endsWith(u"sent CR0, reply 00 CR, Power ON"_s));
         // Ctrl+A and Ctrl+C copy every line, Save writes them.
         QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+        if (!onWayland()) // a compositor without a seat keeps no clipboard
+            QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
         const QTemporaryDir dir;
         QCOMPARE(history->saveTo(dir.filePath(u"h.txt"_s)), QString());
         QFile saved(dir.filePath(u"h.txt"_s));
@@ -295,7 +296,6 @@ private Q_SLOTS:
         const QString lines = QString::fromUtf8(saved.readAll());
         QVERIFY(lines.endsWith(u"sent C09\n"_s + list->currentIndex().data().toString() + u'\n') &&
                 lines.count(u'\n') == 2);
-        // A compositor without a seat keeps no clipboard.
         QVERIFY(onWayland() || QGuiApplication::clipboard()->text() + u'\n' == lines);
         // A right click on an arrow is the arrow's: no menu there.
         for (QWidget *target : QWidgetList{p.button(1), &p.form}) {

@@ -22,10 +22,10 @@
 
 namespace {
 
-QPushButton *makeButton(const QString &caption, const QString &name, QBoxLayout *row)
+QPushButton *makeButton(const QString &caption, QBoxLayout *row)
 {
     auto *button = new QPushButton(caption);
-    button->setObjectName(name);
+    button->setObjectName(QString(caption).remove(u'…'));
     row->addWidget(button);
     return button;
 }
@@ -61,13 +61,12 @@ HistoryWindow::HistoryWindow(const TransactionHistory &history, QWidget *parent)
     m_list->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     auto *buttons = new QHBoxLayout;
-    connect(makeButton(QStringLiteral("Copy"), QStringLiteral("Copy"), buttons), &QPushButton::clicked, this,
+    connect(makeButton(QStringLiteral("Copy"), buttons), &QPushButton::clicked, this,
             &HistoryWindow::copySelection);
-    connect(makeButton(QStringLiteral("Save…"), QStringLiteral("Save"), buttons), &QPushButton::clicked, this,
+    connect(makeButton(QStringLiteral("Save…"), buttons), &QPushButton::clicked, this,
             &HistoryWindow::askWhereToSave);
     buttons->addStretch();
-    connect(makeButton(QStringLiteral("Close"), QStringLiteral("Close"), buttons), &QPushButton::clicked,
-            this, &QWidget::close);
+    connect(makeButton(QStringLiteral("Close"), buttons), &QPushButton::clicked, this, &QWidget::close);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
     layout->addLayout(buttons);

@@ -65,8 +65,7 @@ QAccessibleInterface *roleFactory(const QString &, QObject *object)
 
 void mark(QWidget *widget, const char *property, const QVariant &value)
 {
-    static const bool installed = (QAccessible::installFactory(roleFactory), true);
-    Q_UNUSED(installed)
+    [[maybe_unused]] static const bool installed = (QAccessible::installFactory(roleFactory), true);
     widget->setProperty(property, value);
 }
 

@@ -175,7 +175,8 @@ void Form1::Command16_Click()
 {
     close();
     // The other windows go without running their handlers.
-    for (QWidget *window : {static_cast<QWidget *>(m_form2.data()), static_cast<QWidget *>(m_form3.data())}) {
+    for (QWidget *window : {static_cast<QWidget *>(m_form2.data()), static_cast<QWidget *>(m_form3.data()),
+                            static_cast<QWidget *>(m_historyWindow.data())}) {
         if (window)
             window->hide();
     }

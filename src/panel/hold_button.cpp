@@ -33,8 +33,8 @@ void HoldButton::mouseReleaseEvent(QMouseEvent *event)
 void HoldButton::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() != Qt::Key_Space) {
-        QWidget::keyPressEvent(
-            event); // NOLINT(bugprone-parent-virtual-call): not the button's own key handling
+        // Not the button's own key handling, which would click it.
+        QWidget::keyPressEvent(event); // NOLINT(bugprone-parent-virtual-call)
         return;
     }
     event->accept();

@@ -76,12 +76,15 @@ qsizetype mostThatFit(const QFontMetrics &metrics, int width)
 
 TrafficView::TrafficView(QWidget *parent) : QLabel(parent)
 {
-    static const bool installed = (QAccessible::installFactory(trafficViewFactory), true);
-    Q_UNUSED(installed)
+    [[maybe_unused]] static const bool installed = (QAccessible::installFactory(trafficViewFactory), true);
 }
 
 void TrafficView::showText(const QString &text)
 {
+    // The transaction sets its views many times a second: without assistive
+    // technology listening, this is a plain setText.
+    if (!QAccessible::isActive())
+        return setText(text);
     const QString old = this->text();
     setText(text);
     if (old != text) {
