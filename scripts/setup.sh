@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(
     g++ cmake make pkg-config
-    qt6-base-dev qt6-serialport-dev libgl-dev
+    qt6-base-dev qt6-serialport-dev libgl-dev qt6-wayland libqt6svg6
     clang libclang-rt-14-dev
     desktop-file-utils appstream
-    xauth xvfb xdotool openbox x11-utils
+    xauth xvfb xdotool openbox x11-utils weston
     dpkg-dev lintian
     ser2net
 )

@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fakes/fake_comm_port.h"
+#include "serial/history_model.h"
 #include "serial/traffic_display.h"
 #include "serial/transaction.h"
+#include "serial/transaction_history.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -123,6 +128,59 @@ private Q_SLOTS:
         QCOMPARE(state(), QStringLiteral(" C 0 0  [CR] | 0 0  [CR] | Power ON|R|0|4"));
         m_transaction->Timer4_Timer();
         QCOMPARE(state(), QStringLiteral("|||R|0|"));
+    }
+
+    // What the History window lists after the steps: ">CODE" the panel sends
+    // CODE, "<BYTES" they arrive, "!" the no-reply tick, "x" C00 meets a port
+    // that would not open. The list follows the ring from the start, as an open window does.
+    void shouldRecordEachTransactionInPlainWords_data()
+    {
+        QTest::addColumn<QByteArrayList>("steps");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("answered in pieces; no reply, then a late one")
+            << QByteArrayList{">CR0", "<0", "<0\r", ">C00", "!", "<\x06", "!"}
+            << QStringList{u"sent CR0, reply 00 CR, Power ON"_s, u"sent C00, no reply"_s, u"reply ACK"_s};
+        QTest::newRow("hours and temperatures read as words")
+            << QByteArrayList{">CR3", "<00123\r", ">CR6", "<035.0 036.0 040.0\r"}
+            << QStringList{u"sent CR3, reply 00123 CR, 123 Hour Use"_s,
+                           u"sent CR6, reply 035.0 036.0 040.0 CR, 035.0 deg C 036.0 deg C 040.0 deg C"_s};
+        QTest::newRow("odd bytes, a console command flooded, one not sent")
+            << QByteArrayList{">CF VOLUME 015", QByteArray("<\0\xff\x7f\n", 5), ">",
+                              "<" + QByteArray(600, 'z'), "x"}
+            << QStringList{u"sent CF VOLUME 015, reply NUL 0xFF DEL LF"_s,
+                           u"sent CR, reply "_s + QString(512, u'z') + u" … (600 bytes)"_s,
+                           u"not sent C00: COM1 → /dev/fake1 · No such device"_s};
+        QByteArrayList many;
+        QStringList newest;
+        for (int i = 0; i <= TransactionHistory::capacity; ++i)
+            many << ">C" + QByteArray::number(i), newest << u"sent C%1"_s.arg(i);
+        QTest::newRow("the newest 1000") << many << newest.sliced(1);
+    }
+    void shouldRecordEachTransactionInPlainWords()
+    {
+        QFETCH(QByteArrayList, steps);
+        TransactionHistory history;
+        HistoryModel list(history);
+        QSignalSpy removed(&list, &QAbstractItemModel::rowsRemoved); // the oldest, from an open window too
+        m_transaction->setRecorder(&history);
+        for (const QByteArray &step : steps) {
+            if (step[0] == '>')
+                m_transaction->Hyouji(m_pending = step.sliced(1) + '\r', 1);
+            else if (step[0] == '<')
+                m_port->receive(step.sliced(1));
+            else if (step[0] == 'x') {
+                m_port->failPort(1);
+                m_port->setPortOpen(false);
+                m_port->setPortOpen(true);
+                m_transaction->Hyouji("C00\r", 1);
+            } else
+                m_transaction->Timer2_Timer();
+        }
+        QStringList lines; // each after its time, "hh:mm:ss ", nine characters
+        for (int row = 0; row < list.rowCount(); ++row)
+            lines << list.index(row).data().toString().sliced(9);
+        QTEST(lines, "lines");
+        QCOMPARE(quint64(removed.size()), history.dropped());
     }
 
 private:

@@ -2,6 +2,7 @@
 #include "console/form3.h"
 
 #include "console/catalog.h"
+#include "main/accessible_role.h"
 #include "main/outer_height.h"
 #include "main/twips.h"
 
@@ -99,11 +100,12 @@ QString displayText(const QString &entry)
 
 // The item's data keeps the entry as it is, tabs and all: that is what the
 // console cuts.
-QComboBox *makeList(QWidget *window, int number, std::span<const std::string_view> entries,
+QComboBox *makeList(QWidget *window, int number, const char *name, std::span<const std::string_view> entries,
                     const QRect &twips)
 {
     auto *list = new QComboBox(window);
     list->setObjectName(QStringLiteral("Combo%1").arg(number));
+    list->setAccessibleName(QLatin1String(name));
     list->setGeometry(fromTwips(twips));
     list->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     int widest = 0;
@@ -127,24 +129,27 @@ Form3::Form3(ConsoleHost &main, QWidget *parent) : QWidget(parent, Qt::Window), 
     setObjectName(QStringLiteral("Form3"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Command List"));
+    setAccessibleRole(this, QAccessible::Window);
     setFixedWidth(qRound(clientWidth / 15.0));
     // Until the console is framed, a frame like the main window's is the best guess.
     m_outerHeight = new OuterHeight(this, outerHeight, parent);
 
     // Created in keyboard tab order; the legends take no focus.
-    Combo1 = makeList(this, 1, kBasicCommands, {120, 1560, 5055, 300});
+    Combo1 = makeList(this, 1, "Basic Command List", kBasicCommands, {120, 1560, 5055, 300});
     Command1 = makeButton(this, 1, "SEND", {9000, 680, 855, 375});
     Command2 = makeButton(this, 2, "CLOSE", {9000, 1320, 855, 375});
     Command3 = makeButton(this, 3, "Basic Command List", {120, 120, 2415, 375});
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
+    // It has no caption on the window; what it holds is the command SEND sends.
+    Text1->setAccessibleName(QStringLiteral("Command"));
     Text1->setGeometry(fromTwips({120, 720, 8655, 300}));
     Text1->setMaxLength(std::numeric_limits<int>::max());
     Command4 = makeButton(this, 4, "Expand Command List", {2760, 120, 2655, 375});
     Command5 = makeButton(this, 5, "Expand Read Command List", {5760, 120, 3015, 375});
     Label1 = makeLegend(this, 1, "% :Parameter (0-9).", {4560, 1200, 2895, 300});
-    Combo2 = makeList(this, 2, kExpandCommands, {120, 1560, 8655, 300});
-    Combo3 = makeList(this, 3, kExpandReadCommands, {120, 1560, 8655, 300});
+    Combo2 = makeList(this, 2, "Expand Command List", kExpandCommands, {120, 1560, 8655, 300});
+    Combo3 = makeList(this, 3, "Expand Read Command List", kExpandReadCommands, {120, 1560, 8655, 300});
     Label2 = makeLegend(this, 2, "[CR] :Carriage Return Code (0x0D)", {240, 1200, 3975, 300});
     fitCaptions({Command1, Command2, Command3, Command4, Command5});
 

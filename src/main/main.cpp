@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "main/desktop_identity.h"
 #include "main/module1.h"
 #include "panel/form1.h"
 
@@ -7,6 +8,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    applyDesktopIdentity();
     Module1 module;
     Form1 form(module);
     form.Form_Load();

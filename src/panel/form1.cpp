@@ -2,6 +2,8 @@
 #include "panel/form1.h"
 
 #include "console/form3.h"
+#include "panel/history_window.h"
+#include "main/accessible_role.h"
 #include "main/outer_height.h"
 #include "panel/click_button.h"
 #include "panel/hold_button.h"
@@ -14,12 +16,14 @@
 #include "port_settings/stored_number.h"
 #include "serial/routing_comm_port.h"
 #include "serial/transaction.h"
+#include "serial/transaction_history.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -36,10 +40,15 @@ Form1::Form1(Module1 &module, CommPort *port, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
-      m_module(module), Timer1(new QTimer(this))
+      m_module(module), Timer1(new QTimer(this)), m_history(new TransactionHistory(this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("VORN   TALLIS  CONTROL  Ver.2.0"));
+    setAccessibleRole(this, QAccessible::Window);
+    setAccessibleDescription(QStringLiteral(
+        "Ctrl+H shows or hides the lower part of the panel: the TxD and RxD views, the status reads, "
+        "COMMANDTABLE, COM and the STATUS line. Ctrl+L opens the History of commands and replies. "
+        "Space holds an arrow as a mouse button does."));
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(200);
     // The repeat cadence is the operator's feel of a held key: keep it exact.
@@ -51,6 +60,7 @@ Form1::Form1(Module1 &module, CommPort *port, QWidget *parent)
     m_views = std::make_unique<PanelViews>(controls);
     m_transaction = new Transaction(port ? port : new RoutingCommPort(&storedPortDevice), *m_views,
                                     m_module.PendingCommand, this);
+    m_transaction->setRecorder(m_history);
 
     setFixedWidth(qRound(clientWidthTwips / 15.0));
     m_outerHeight = new OuterHeight(this, compactHeight);
@@ -169,7 +179,8 @@ void Form1::Command16_Click()
 {
     close();
     // The other windows go without running their handlers.
-    for (QWidget *window : {static_cast<QWidget *>(m_form2.data()), static_cast<QWidget *>(m_form3.data())}) {
+    for (QWidget *window : {static_cast<QWidget *>(m_form2.data()), static_cast<QWidget *>(m_form3.data()),
+                            static_cast<QWidget *>(m_historyWindow.data())}) {
         if (window)
             window->hide();
     }
@@ -261,8 +272,64 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 void Form1::Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers)
 {
     const Qt::KeyboardModifiers shiftCtrlAlt = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
-    if (keyCode == Qt::Key_H && (modifiers & shiftCtrlAlt) == Qt::ControlModifier)
-        setHeightTwips(heightTwips() < toggleThreshold ? expandedHeight : compactHeight);
+    if ((modifiers & shiftCtrlAlt) != Qt::ControlModifier)
+        return;
+    if (keyCode == Qt::Key_H)
+        toggleHeight();
+    else if (keyCode == Qt::Key_L)
+        openHistory();
+}
+
+void Form1::toggleHeight()
+{
+    setHeightTwips(heightTwips() < toggleThreshold ? expandedHeight : compactHeight);
+}
+
+void Form1::openHistory()
+{
+    if (!m_historyWindow)
+        m_historyWindow = new HistoryWindow(*m_history, this);
+    m_historyWindow->show();
+    m_historyWindow->raise();
+    m_historyWindow->activateWindow();
+}
+
+// The panel's own menu, on its background: what its keys do. A right button
+// on a button is that button's (an arrow repeats), so no menu comes there.
+void Form1::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (event->reason() == QContextMenuEvent::Mouse &&
+        qobject_cast<QAbstractButton *>(childAt(event->pos()))) {
+        event->ignore();
+        return;
+    }
+    auto *menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction *history = menu->addAction(QStringLiteral("History…"), this, &Form1::openHistory);
+    history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    QAction *full = menu->addAction(QStringLiteral("Full Height"), this, &Form1::toggleHeight);
+    full->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    full->setCheckable(true);
+    full->setChecked(heightTwips() >= toggleThreshold);
+    menu->popup(event->globalPos());
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    focusOnlyWhatShows();
+}
+
+// The compact window cuts the lower buttons off: the keyboard must not walk
+// onto them. Their place in the tab order stays for when they show again.
+void Form1::focusOnlyWhatShows()
+{
+    for (QAbstractButton *button : m_buttons->buttons()) {
+        const bool shows = rect().contains(QRect(button->mapTo(this, QPoint()), button->size()));
+        button->setFocusPolicy(shows ? Qt::StrongFocus : Qt::NoFocus);
+    }
+    if (QWidget *focused = focusWidget(); focused && focused->focusPolicy() == Qt::NoFocus)
+        focusNextChild();
 }
 
 void Form1::closeEvent(QCloseEvent *event)

@@ -18,7 +18,9 @@ class QTimer;
 class OuterHeight;
 class Form2;
 class Form3;
+class HistoryWindow;
 class Transaction;
+class TransactionHistory;
 
 // The main window: the button panel, the traffic views and the serial line.
 class Form1 : public QWidget, public PortDialogHost, public ConsoleHost
@@ -42,6 +44,9 @@ public:
     void Command74_Click();
     void Timer1_Timer();
 
+    // Opens the window "History", or brings it to the front.
+    void openHistory();
+
     Module1 &module() { return m_module; }
     Transaction &transaction() { return *m_transaction; }
     quint8 repeatKey() const { return RepeatKey; }
@@ -62,11 +67,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void Form_KeyDown(int keyCode, Qt::KeyboardModifiers modifiers);
     void Form_QueryUnload();
     void connectButtons();
+    void toggleHeight();
+    void focusOnlyWhatShows();
 
     Module1 &m_module;
     QTimer *Timer1;
@@ -77,6 +86,8 @@ private:
     quint8 RepeatKey = 0;
     QPointer<Form2> m_form2;
     QPointer<Form3> m_form3;
+    TransactionHistory *m_history;
+    QPointer<HistoryWindow> m_historyWindow;
     OuterHeight *m_outerHeight;
     bool m_unloaded = false;
 };

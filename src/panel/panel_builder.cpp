@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/panel_builder.h"
 
+#include "main/accessible_role.h"
 #include "main/twips.h"
 #include "panel/arrow_button.h"
 #include "panel/click_button.h"
@@ -64,6 +65,7 @@ QFrame *makeFrame(QWidget *window, const PanelFrame &row)
     frame->setObjectName(QStringLiteral("Frame%1").arg(row.number));
     frame->setFrameStyle(QFrame::Box | QFrame::Plain);
     frame->setGeometry(fromTwips(row.twips));
+    setAccessibleRole(frame, QAccessible::Grouping);
     return frame;
 }
 
@@ -81,6 +83,7 @@ QWidget *makeLine(QWidget *window, const PanelLine &row)
     line->setAutoFillBackground(true);
     setColour(line, QPalette::Window, lineBlue);
     line->lower();
+    setDecorative(line);
     return line;
 }
 
@@ -114,7 +117,8 @@ void applyLook(QLabel *label, LabelLook look)
 
 QLabel *makeLabel(QWidget *parent, const PanelLabel &row)
 {
-    auto *label = row.look == LabelLook::View ? new TrafficView(parent) : new QLabel(parent);
+    const bool view = row.look == LabelLook::View || row.look == LabelLook::StatusView;
+    auto *label = view ? new TrafficView(parent) : new QLabel(parent);
     label->setObjectName(QStringLiteral("Label%1").arg(row.number));
     label->setTextFormat(Qt::PlainText);
     label->setText(QString::fromLatin1(row.text));
@@ -179,9 +183,13 @@ PanelControls buildPanel(QWidget *window)
     for (const PanelButton &row : kPanelButtons)
         c.buttons->addButton(makeButton(parents.value(row.frame), row), row.number);
 
-    c.Label11 = labels.value(11);
-    c.Label12 = labels.value(12);
-    c.Label25 = labels.value(25);
+    // Each view is named after its title, as a field after its caption.
+    for (const auto &[title, view] : {std::pair(9, 11), std::pair(10, 12), std::pair(26, 25)})
+        labels.value(title)->setBuddy(labels.value(view));
+
+    c.Label11 = static_cast<TrafficView *>(labels.value(11));
+    c.Label12 = static_cast<TrafficView *>(labels.value(12));
+    c.Label25 = static_cast<TrafficView *>(labels.value(25));
     c.Label27 = labels.value(27);
     c.Label28 = labels.value(28);
     c.Label29 = labels.value(29);

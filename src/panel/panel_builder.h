@@ -5,13 +5,14 @@ class QButtonGroup;
 class QFrame;
 class QLabel;
 class QWidget;
+class TrafficView;
 
 // The controls of the main window that its code reaches by name.
 struct PanelControls {
     QButtonGroup *buttons = nullptr; // every Command<N>, with id N
-    QLabel *Label11 = nullptr;       // sent view
-    QLabel *Label12 = nullptr;       // reply view
-    QLabel *Label25 = nullptr;       // status view
+    TrafficView *Label11 = nullptr;  // sent view
+    TrafficView *Label12 = nullptr;  // reply view
+    TrafficView *Label25 = nullptr;  // status view
     QLabel *Label27 = nullptr;       // space legend
     QLabel *Label28 = nullptr;       // CR legend
     QLabel *Label29 = nullptr;       // ACK legend

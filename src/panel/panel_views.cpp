@@ -2,6 +2,7 @@
 #include "panel/panel_views.h"
 
 #include "panel/panel_builder.h"
+#include "panel/traffic_view.h"
 
 #include <QLabel>
 
@@ -12,17 +13,17 @@ PanelViews::PanelViews(const PanelControls &controls)
 
 void PanelViews::setSentView(const QString &text)
 {
-    Label11->setText(text);
+    Label11->showText(text);
 }
 
 void PanelViews::setReplyView(const QString &text)
 {
-    Label12->setText(text);
+    Label12->showText(text);
 }
 
 void PanelViews::setStatusView(const QString &text)
 {
-    Label25->setText(text);
+    Label25->showText(text);
     // Why a command was not sent can run past the line's end.
     Label25->setToolTip(text);
 }

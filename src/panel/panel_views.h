@@ -4,6 +4,7 @@
 #include "serial/traffic_display.h"
 
 class QLabel;
+class TrafficView;
 struct PanelControls;
 
 // The panel's traffic views and legends, as the transaction writes them.
@@ -18,10 +19,10 @@ public:
     void setLegendVisible(Legend legend, bool visible) override;
 
 private:
-    QLabel *Label11; // TxD
-    QLabel *Label12; // RxD
-    QLabel *Label25; // decoded status
-    QLabel *Label27; // space legend
-    QLabel *Label28; // CR legend
-    QLabel *Label29; // ACK legend
+    TrafficView *Label11; // TxD
+    TrafficView *Label12; // RxD
+    TrafficView *Label25; // decoded status
+    QLabel *Label27;      // space legend
+    QLabel *Label28;      // CR legend
+    QLabel *Label29;      // ACK legend
 };

@@ -122,7 +122,8 @@ void Form2::buildControls()
     }
     showTargets();
 
-    place(new QLabel(QStringLiteral("OTHER"), frames[1]), QStringLiteral("Label1"), label1Twips);
+    place(new QLabel(QStringLiteral("OTHER"), frames[1]), QStringLiteral("Label1"), label1Twips)
+        ->setBuddy(Text1);
 
     QPushButton *buttons[3];
     for (const Control &row : kButtons) {

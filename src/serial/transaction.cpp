@@ -5,6 +5,7 @@
 #include "serial/render.h"
 #include "serial/status_decoder.h"
 #include "serial/traffic_display.h"
+#include "serial/transaction_recorder.h"
 
 #include <QTimer>
 
@@ -50,10 +51,12 @@ void Transaction::Hyouji(const QByteArray &text, quint8 mode)
                 m_waiting = text;
                 endAtOnce(QStringLiteral("Connecting again…"));
             } else {
-                notSent();
+                notSent(text);
             }
             return;
         }
+        if (m_recorder)
+            m_recorder->recordSent(text);
         m_views.setReplyView({});
         ReceiveBuffer.clear();
         const Rendering sent = renderTokens(text);
@@ -67,8 +70,11 @@ void Transaction::Hyouji(const QByteArray &text, quint8 mode)
     const Rendering reply = renderTokens(text);
     showLegends(reply.ack, reply.carriageReturn, reply.space);
     m_views.setReplyView(reply.text);
-    if (const auto status = decodeStatus(m_pendingCommand, reply.text, text.size()))
+    const std::optional<QString> status = decodeStatus(m_pendingCommand, reply.text, text.size());
+    if (status)
         m_views.setStatusView(*status);
+    if (m_recorder)
+        m_recorder->recordReply(text, status.value_or(QString()));
 }
 
 void Transaction::lineOpened(bool opened)
@@ -77,20 +83,23 @@ void Transaction::lineOpened(bool opened)
     if (waiting.isEmpty())
         return;
     if (!opened) {
-        notSent();
+        notSent(waiting);
         return;
     }
     m_views.setStatusView({});
     Hyouji(waiting, 1);
 }
 
-void Transaction::notSent()
+void Transaction::notSent(const QByteArray &text)
 {
     const PortFailure &failure = MSComm1->lastFailure();
-    endAtOnce(QStringLiteral("Not sent: ") +
-              (MSComm1->isOpening()                      ? QStringLiteral("the port is still connecting")
-               : failure.kind == PortFailure::Kind::None ? QStringLiteral("the port is closed; COM opens one")
-                                                         : portFailureLine(failure, MSComm1->commPort())));
+    const QString reason = MSComm1->isOpening() ? QStringLiteral("the port is still connecting")
+                           : failure.kind == PortFailure::Kind::None
+                               ? QStringLiteral("the port is closed; COM opens one")
+                               : portFailureLine(failure, MSComm1->commPort());
+    endAtOnce(QStringLiteral("Not sent: ") + reason);
+    if (m_recorder)
+        m_recorder->recordNotSent(text, reason);
 }
 
 // The last transaction ends as its timers would end it, without a no-reply
@@ -128,6 +137,8 @@ void Transaction::MSComm1_OnComm()
 
 void Transaction::Timer2_Timer()
 {
+    if (m_recorder)
+        m_recorder->recordEnd(ReplyPending == 1);
     if (ReplyPending == 1)
         m_views.setReplyView(QStringLiteral(" X X X X"));
     Timer2->stop();

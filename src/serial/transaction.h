@@ -8,6 +8,7 @@
 
 class QTimer;
 class TrafficDisplay;
+class TransactionRecorder;
 
 // One command and its reply: sends on the serial control, collects what comes
 // back, shows both with their control codes made visible, decodes status
@@ -43,10 +44,13 @@ public:
     // Forgets any reply, as at start.
     void reset();
 
+    // Each transaction is also recorded there from now on; nullptr records none.
+    void setRecorder(TransactionRecorder *recorder) { m_recorder = recorder; }
+
 private:
     void showLegends(bool ack, bool carriageReturn, bool space);
     // The one place a command ends without going out: the status line says why.
-    void notSent();
+    void notSent(const QByteArray &text);
     void lineOpened(bool opened);
     void endAtOnce(const QString &status);
 
@@ -58,4 +62,5 @@ private:
     QByteArray ReceiveBuffer;
     quint8 ReplyPending = 0;
     QByteArray m_waiting; // sent once the line it set connecting answers
+    TransactionRecorder *m_recorder = nullptr;
 };
