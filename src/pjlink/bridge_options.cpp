@@ -79,7 +79,7 @@ std::variant<BridgeOptions, OptionsExit> parseBridgeOptions(const QStringList &a
                                     u"[ADDRESS:]PORT"_s);
     const QCommandLineOption passwordFile(
         u"password-file"_s, u"Ask controllers for the password on the first line of FILE."_s, u"FILE"_s);
-    const QCommandLineOption name(u"name"_s, u"The name NAME ? answers (default: the host name)."_s,
+    const QCommandLineOption name(u"name"_s, u"The name NAME ? answers (default, or empty: the host name)."_s,
                                   u"TEXT"_s);
     const QCommandLineOption verbose(u"verbose"_s, u"Log every PJLink command and serial exchange."_s);
     parser.addOptions({port, device, speed, listen, passwordFile, name, verbose, help, version});
@@ -142,7 +142,9 @@ std::variant<BridgeOptions, OptionsExit> parseBridgeOptions(const QStringList &a
             return *exit;
         options.password = std::get<QByteArray>(password);
     }
-    options.name = parser.isSet(name) ? parser.value(name).toUtf8() : QSysInfo::machineHostName().toUtf8();
+    options.name = parser.value(name).toUtf8();
+    if (options.name.isEmpty())
+        options.name = QSysInfo::machineHostName().toUtf8();
     if (options.name.size() > nameLimit || std::any_of(options.name.begin(), options.name.end(), [](char c) {
             return (c >= 0 && c < ' ') || c == '\x7f';
         }))

@@ -64,7 +64,7 @@ int main(int argc, char *argv[])
         lastFailure = text;
         logLine(opened ? QStringLiteral("projector port open: %1").arg(options.portName())
                        : QStringLiteral("cannot open the projector's port: %1")
-                             .arg(QString(text).replace(u'\n', u' ')));
+                             .arg(QString(text).replace(u'\n', QStringLiteral(": "))));
     });
     QObject::connect(&server, &BridgeServer::logged, &app, logLine);
     QObject::connect(&bridge, &ProjectorBridge::unexpectedReply, &app,
