@@ -15,7 +15,7 @@ class BridgeServer : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int connectionLimit = 32;
+    static constexpr int connectionLimit = 128;
     // What is read of a connection before its session takes it, and what may
     // wait to be written before its input is held back.
     static constexpr qint64 readChunk = 512;
