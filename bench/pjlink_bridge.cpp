@@ -222,13 +222,17 @@ void benchCrowd(const BenchOptions &options, Report &report)
     Figure figure(QStringLiteral("pjlink"),
                   QStringLiteral("gap between CR0s, 100 controllers polling every 3 s"), QStringLiteral("ms"),
                   summarize(gaps), std::nullopt, QStringLiteral("every gap ≥ 1000 ms"));
-    figure.met = *std::min_element(gaps.begin(), gaps.end()) >= 1000;
-    figure.note = QStringLiteral("%1 CR0 in %2 s (%3 a second) for %4 POWR ? answered, %5 of them 1")
-                      .arg(reads.size())
-                      .arg(seconds, 0, 'f', 1)
-                      .arg(double(reads.size()) / seconds, 0, 'f', 2)
-                      .arg(answers)
-                      .arg(powerOn);
+    const double shortest = *std::min_element(gaps.begin(), gaps.end());
+    figure.met = shortest >= 1000;
+    figure.note =
+        QStringLiteral("shortest gap %6 ms; %1 CR0 in %2 s (%3 a second) for %4 POWR ? answered, %5 "
+                       "of them 1")
+            .arg(reads.size())
+            .arg(seconds, 0, 'f', 1)
+            .arg(double(reads.size()) / seconds, 0, 'f', 2)
+            .arg(answers)
+            .arg(powerOn)
+            .arg(shortest, 0, 'f', 1);
     report.add(figure);
 }
 

@@ -189,7 +189,7 @@ private Q_SLOTS:
         a->receive("%1POWR ?\r");
         b->receive("%1POWR ?\r%1ERST ?\r"); // joins the read under way
         rig.reply({"00\r", "000 1I\r"});
-        rig.now += 999;
+        rig.now += 1000;
         a->receive("%1POWR ?\r");
         QCOMPARE(rig.port->written, QByteArray("CR0\rCR LAMPSTS\r"));
         rig.now += 1;

@@ -62,9 +62,11 @@ int main(int argc, char *argv[])
         if (text == lastFailure)
             return;
         lastFailure = text;
+        // The text's first line says where the port led, the rest what went wrong.
         logLine(opened ? QStringLiteral("projector port open: %1").arg(options.portName())
                        : QStringLiteral("cannot open the projector's port: %1")
-                             .arg(QString(text).replace(u'\n', QStringLiteral(": "))));
+                             .arg(text.section(u'\n', 0, 0) + QStringLiteral(": ") +
+                                  text.section(u'\n', 1).replace(u'\n', u' ')));
     });
     QObject::connect(&server, &BridgeServer::logged, &app, logLine);
     QObject::connect(&bridge, &ProjectorBridge::unexpectedReply, &app,

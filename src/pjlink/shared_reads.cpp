@@ -15,7 +15,9 @@ void SharedReads::exchange(const QByteArray &command, const QObject *context, co
         return;
     }
     const auto remembered = m_remembered.constFind(command);
-    if (remembered != m_remembered.cend() && m_clock() - remembered->at < freshMs) {
+    // Up to and including the last millisecond: the clock counts whole ones, so a
+    // read is never repeated less than a second after the reply.
+    if (remembered != m_remembered.cend() && m_clock() - remembered->at <= freshMs) {
         done(remembered->result);
         return;
     }
