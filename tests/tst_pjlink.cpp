@@ -53,29 +53,19 @@ private Q_SLOTS:
                                  << QByteArray("%1POWR=ERR3\r");
         QTest::newRow("no reply") << QByteArray("%1POWR 1\r") << Replies{""} << QByteArray("C00\r")
                                   << QByteArray("%1POWR=ERR4\r");
-        for (const auto &[reply, answer] : {std::pair{"00\r", "1"},
-                                            {"80\r", "0"},
-                                            {"40\r", "3"},
-                                            {"20\r", "2"},
-                                            {"81\r", "0"},
-                                            {"48\r", "3"},
-                                            {"10\r", "ERR4"},
-                                            {"01\r", "ERR4"},
-                                            {"?\r", "ERR3"}})
-            QTest::addRow("power %s", reply) << QByteArray("%1POWR ?\r") << Replies{reply}
-                                             << QByteArray("CR0\r") << "%1POWR=" + QByteArray(answer) + '\r';
+        // One read each: the command, the code on the line, the reply (before its CR) and the answer.
+        for (const char *row :
+             {"POWR CR0 00 1", "POWR CR0 80 0", "POWR CR0 40 3", "POWR CR0 20 2", "POWR CR0 81 0",
+              "POWR CR0 48 3", "POWR CR0 10 ERR4", "POWR CR0 01 ERR4", "POWR CR0 ? ERR3", "INPT CR1 1 11",
+              "INPT CR1 2 12", "INPT CR1 3 21", "INPT CR1 4 51", "INPT CR1 5 52", "INPT CR1 6 ERR4"}) {
+            const QByteArrayList f = QByteArray(row).split(' ');
+            QTest::newRow(row) << "%1" + f[0] + " ?\r" << Replies{f[2] + '\r'} << f[1] + '\r'
+                               << "%1" + f[0] + '=' + f[3] + '\r';
+        }
         QTest::newRow("inputs") << QByteArray("%1INPT 11\r%1INPT 12\r%1INPT 21\r%1INPT 22\r")
                                 << Replies{ack, ack, ack, ack}
                                 << QByteArray("C05\rC06\rCF INPUT VIDEO\rC34\r")
                                 << QByteArray("%1INPT=OK\r%1INPT=OK\r%1INPT=OK\r%1INPT=OK\r");
-        for (const auto &[reply, answer] : {std::pair{"1\r", "11"},
-                                            {"2\r", "12"},
-                                            {"3\r", "21"},
-                                            {"4\r", "51"},
-                                            {"5\r", "52"},
-                                            {"6\r", "ERR4"}})
-            QTest::addRow("input %s", reply) << QByteArray("%1INPT ?\r") << Replies{reply}
-                                             << QByteArray("CR1\r") << "%1INPT=" + QByteArray(answer) + '\r';
         QTest::newRow("mutes") << QByteArray("%1AVMT ?\r%1AVMT 31\r%1AVMT ?\r%1AVMT 10\r%1AVMT ?\r%1AVMT "
                                              "20\r%1AVMT ?\r%1AVMT 11\r%1AVMT ?\r")
                                << Replies{ack, ack, ack, ack, ack} << QByteArray("C0D\rC0B\rC0E\rC0C\rC0D\r")
@@ -86,21 +76,16 @@ private Q_SLOTS:
             << QByteArray("C0B\rCR0\r") << QByteArray("%1AVMT=OK\r%1POWR=0\r%1AVMT=30\r");
         QTest::newRow("a mute refused") << QByteArray("%1AVMT 30\r%1AVMT ?\r") << Replies{ack, "?\r"}
                                         << QByteArray("C0E\rC0C\r") << QByteArray("%1AVMT=ERR3\r%1AVMT=30\r");
-        for (const auto &[power, lamp, answer] : {std::tuple{"00\r", "000 1I\r", "000000"},
-                                                  {"81\r", "000 1O\r", "020000"},
-                                                  {"08\r", "000 1X\r", "022000"},
-                                                  {"10\r", "000 1O\r", "000002"},
-                                                  {"00\r", "000 1Z\r", "ERR4"}})
-            QTest::addRow("errors %s %s", power, lamp)
-                << QByteArray("%1ERST ?\r") << Replies{power, lamp} << QByteArray("CR0\rCR LAMPSTS\r")
-                << "%1ERST=" + QByteArray(answer) + '\r';
-        for (const auto &[hours, lamp, answer] : {std::tuple{"00123\r", "000 1I\r", "123 1"},
-                                                  {"00000\r", "000 1X\r", "0 0"},
-                                                  {"99999\r", "000 1O\r", "99999 0"},
-                                                  {"0012\r", "000 1I\r", "ERR4"}})
-            QTest::addRow("lamp %s", hours)
-                << QByteArray("%1LAMP ?\r") << Replies{hours, lamp} << QByteArray("CR3\rCR LAMPSTS\r")
-                << "%1LAMP=" + QByteArray(answer) + '\r';
+        // Two reads each: the command, the two replies (before their CRs) and the answer.
+        for (const char *row :
+             {"ERST|00|000 1I|000000", "ERST|81|000 1O|020000", "ERST|08|000 1X|022000",
+              "ERST|10|000 1O|000002", "ERST|00|000 1Z|ERR4", "LAMP|00123|000 1I|123 1",
+              "LAMP|00000|000 1X|0 0", "LAMP|99999|000 1O|99999 0", "LAMP|0012|000 1I|ERR4"}) {
+            const QByteArrayList f = QByteArray(row).split('|');
+            QTest::newRow(row) << "%1" + f[0] + " ?\r" << Replies{f[1] + '\r', f[2] + '\r'}
+                               << QByteArray(f[0] == "ERST" ? "CR0\rCR LAMPSTS\r" : "CR3\rCR LAMPSTS\r")
+                               << "%1" + f[0] + '=' + f[3] + '\r';
+        }
         QTest::newRow("facts") << QByteArray("%1INST ?\r%1NAME ?\r%1INF1 ?\r%1INF2 ?\r%1INFO ?\r%1CLSS ?\r")
                                << Replies{} << QByteArray()
                                << QByteArray("%1INST=11 12 21 22\r%1NAME=Room 4\r%1INF1=VORN\r%1INF2=TALLIS\r"

@@ -100,34 +100,24 @@ Answer lampState(Replies replies, AnswerContext &)
     return QByteArray::number(*hours) + (lamp == LampState::On ? " 1" : " 0");
 }
 
-Answer inputList(Replies, AnswerContext &)
+// What the bridge answers of itself, whatever the projector says.
+template <const char *Text> Answer constant(Replies, AnswerContext &)
 {
-    return QByteArrayLiteral("11 12 21 22");
+    return QByteArray(Text);
 }
+constexpr char kInputs[] = "11 12 21 22";
+constexpr char kMaker[] = "VORN";
+constexpr char kModel[] = "TALLIS";
+constexpr char kClass[] = "1";
 
 Answer name(Replies, AnswerContext &context)
 {
     return context.facts.name;
 }
 
-Answer maker(Replies, AnswerContext &)
-{
-    return QByteArrayLiteral("VORN");
-}
-
-Answer model(Replies, AnswerContext &)
-{
-    return QByteArrayLiteral("TALLIS");
-}
-
 Answer information(Replies, AnswerContext &context)
 {
     return context.facts.info;
-}
-
-Answer classOne(Replies, AnswerContext &)
-{
-    return QByteArrayLiteral("1");
 }
 
 constexpr std::array kRows{
@@ -139,7 +129,7 @@ constexpr std::array kRows{
     AnswerRow{"INPT", "21", true, {"CF INPUT VIDEO"}, acknowledged},
     AnswerRow{"INPT", "22", true, {"C34"}, acknowledged},
     AnswerRow{"INPT", "?", true, {"CR1"}, inputState},
-    AnswerRow{"INST", "?", true, {}, inputList},
+    AnswerRow{"INST", "?", true, {}, constant<kInputs>},
     AnswerRow{"AVMT", "11", false, {"C0D"}, muteSet<true, false, true>},
     AnswerRow{"AVMT", "10", false, {"C0E"}, muteSet<true, false, false>},
     AnswerRow{"AVMT", "21", false, {"C0B"}, muteSet<false, true, true>},
@@ -150,10 +140,10 @@ constexpr std::array kRows{
     AnswerRow{"ERST", "?", false, {"CR0", "CR LAMPSTS"}, errorState},
     AnswerRow{"LAMP", "?", false, {"CR3", "CR LAMPSTS"}, lampState},
     AnswerRow{"NAME", "?", false, {}, name},
-    AnswerRow{"INF1", "?", false, {}, maker},
-    AnswerRow{"INF2", "?", false, {}, model},
+    AnswerRow{"INF1", "?", false, {}, constant<kMaker>},
+    AnswerRow{"INF2", "?", false, {}, constant<kModel>},
     AnswerRow{"INFO", "?", false, {}, information},
-    AnswerRow{"CLSS", "?", false, {}, classOne},
+    AnswerRow{"CLSS", "?", false, {}, constant<kClass>},
 };
 
 } // namespace
