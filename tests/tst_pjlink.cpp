@@ -156,10 +156,11 @@ private Q_SLOTS:
         QByteArray sent;
         const auto session = rig.session(password, &sent);
         sent = session->greeting();
+        auto *idle = session->findChild<QTimer *>(QStringLiteral("idleTimer"));
+        idle->stop(); // a command starts the idle count afresh
         session->receive(lines);
         QCOMPARE(sent, out);
         QCOMPARE(session->isClosing(), out.endsWith("ERRA\r"));
-        auto *idle = session->findChild<QTimer *>(QStringLiteral("idleTimer"));
         QCOMPARE(idle->isActive(), !session->isClosing());
         QCOMPARE(idle->interval(), 30000);
         session->idleTimer_Timer();

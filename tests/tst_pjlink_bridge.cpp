@@ -2,6 +2,7 @@
 // The real tallis-pjlink over a pseudo-terminal to the simulator, with real
 // TCP controllers.
 #include "fakes/simulator_process.h"
+#include "pjlink/bridge_server.h"
 #include "pjlink/pjlink_auth.h"
 
 #include <QDeadlineTimer>
@@ -78,7 +79,7 @@ private Q_SLOTS:
         QCOMPARE(seen.last(), QByteArray("%1POWR=1\r"));
     }
 
-    void shouldServeSixteenControllersAtOnce()
+    void shouldServeSixteenControllersAtOnceAndTurnAwayOneTooMany()
     {
         QTemporaryFile password;
         QVERIFY(password.open());
@@ -101,6 +102,15 @@ private Q_SLOTS:
         QCOMPARE(intruder.ask(QByteArray(32, '0') + "%1POWR 0"), QByteArray("PJLINK ERRA\r"));
         QVERIFY(intruder.socket.state() == QAbstractSocket::UnconnectedState ||
                 intruder.socket.waitForDisconnected(5000));
+        std::vector<std::unique_ptr<QTcpSocket>> crowd(BridgeServer::connectionLimit - 16);
+        for (auto &socket : crowd) {
+            socket = std::make_unique<QTcpSocket>();
+            socket->connectToHost(QHostAddress::LocalHost, bridge.port);
+            QVERIFY(socket->waitForReadyRead(5000));
+        }
+        Controller late(bridge.port);
+        QVERIFY(late.greeting.isEmpty() && (late.socket.state() == QAbstractSocket::UnconnectedState ||
+                                            late.socket.waitForDisconnected(5000)));
     }
 
     void shouldRefuseBadOptions_data()
