@@ -99,8 +99,8 @@ private Q_SLOTS:
             << Replies{} << QByteArray()
             << QByteArray("%1XXXX=ERR1\r%1POWR=ERR2\r%1POWR=ERR2\r%1POWR=ERR2\r%1powr=ERR1\r%1INPT=ERR2\r%"
                           "1NAME=ERR2\r");
-        QTest::newRow("overlong") << "%1POWR " + QByteArray(300, '1') + "\r%1CLSS ?\r" << Replies{}
-                                  << QByteArray() << QByteArray("%1POWR=ERR2\r%1CLSS=1\r");
+        QTest::newRow("overlong") << "%1XXXX " + QByteArray(300, '1') + "\r%1CLSS ?\r" << Replies{}
+                                  << QByteArray() << QByteArray("%1XXXX=ERR2\r%1CLSS=1\r");
         QTest::newRow("garbage, CR LF") << QByteArray("\x01\xff\r\n%1CLSS ?\r\n%CLSS ?\r%1CL\r\r%1CLSS ?\r")
                                         << Replies{} << QByteArray() << QByteArray("%1CLSS=1\r%1CLSS=1\r");
     }
