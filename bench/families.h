@@ -19,3 +19,4 @@ void benchRepeatCadence(const BenchOptions &options, Report &report);
 void benchFlood(const BenchOptions &options, Report &report);
 void benchStartUp(const BenchOptions &options, Report &report);
 void benchIdle(const BenchOptions &options, Report &report);
+void benchPjlink(const BenchOptions &options, Report &report);

@@ -24,7 +24,7 @@ constexpr Family families[] = {
     {"click", benchClickToWire}, {"network", benchClickOverNetwork},
     {"reply", benchReplyToView}, {"cadence", benchRepeatCadence},
     {"flood", benchFlood},       {"startup", benchStartUp},
-    {"idle", benchIdle},
+    {"idle", benchIdle},         {"pjlink", benchPjlink},
 };
 
 } // namespace

@@ -11,6 +11,7 @@ packages=(
     xauth xvfb xdotool openbox x11-utils weston
     dpkg-dev lintian
     ser2net
+    systemd
 )
 
 missing=()

@@ -22,3 +22,7 @@ QStringView commandPart(QStringView text);
 // The bytes the console transmits for a text: its command part and one
 // carriage return, so an empty text or one that starts with "[" sends a lone CR.
 QByteArray wireCommand(QStringView text);
+
+// The bytes of the catalogue's command whose command part is exactly `code`,
+// in any of the three lists; empty when the catalogue has no such command.
+QByteArray catalogCommand(std::string_view code);

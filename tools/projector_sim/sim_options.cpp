@@ -3,7 +3,6 @@
 
 #include <QCommandLineParser>
 
-#include <algorithm>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -45,36 +44,6 @@ Bounded bounded(const QString &name, const QString &help, const QString &valueNa
     return {QCommandLineOption(name, help.arg(minimum).arg(maximum).arg(fallback), valueName,
                                QString::number(fallback)),
             minimum, maximum};
-}
-
-// Digits only: toUInt alone would take a sign or spaces too.
-bool isPort(QStringView text, quint16 &port)
-{
-    const bool digits =
-        !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
-    bool ok = false;
-    const uint value = text.toUInt(&ok);
-    port = quint16(value);
-    return digits && ok && value <= 65535;
-}
-
-// PORT (on 127.0.0.1), HOST:PORT or [IPv6]:PORT; nothing when it is none of these.
-std::optional<ListenAddress> parseListenAddress(const QString &text)
-{
-    ListenAddress address{u"127.0.0.1"_s, 0};
-    if (isPort(text, address.port))
-        return address;
-    const qsizetype colon = text.lastIndexOf(u':');
-    if (colon <= 0 || !isPort(QStringView(text).mid(colon + 1), address.port))
-        return std::nullopt;
-    address.host = text.left(colon);
-    if (address.host.startsWith(u'[') && address.host.endsWith(u']'))
-        address.host = address.host.mid(1, address.host.size() - 2);
-    else if (address.host.contains(u':')) // a bare IPv6 address: which colon ends it?
-        return std::nullopt;
-    if (address.host.isEmpty() || address.host.contains(u'[') || address.host.contains(u']'))
-        return std::nullopt;
-    return address;
 }
 
 } // namespace
@@ -173,7 +142,7 @@ std::optional<SimOptions> parseSimOptions(const QStringList &arguments, QString 
         return std::nullopt;
     }
     if (parser.isSet(listen)) {
-        options.listen = parseListenAddress(parser.value(listen));
+        options.listen = parseListenAddress(parser.value(listen), u"127.0.0.1"_s);
         if (!options.listen) {
             error =
                 u"--listen wants PORT, HOST:PORT or [IPv6]:PORT, with a port from 0 to 65535, not \"%1\""_s

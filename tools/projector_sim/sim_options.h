@@ -3,17 +3,12 @@
 
 #include "projector_state.h"
 #include "reply_shaper.h"
+#include "serial/listen_address.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <optional>
-
-// Where to listen for TCP clients instead of serving a serial line.
-struct ListenAddress {
-    QString host;     // an address or a name, as given; IPv6 without its brackets
-    quint16 port = 0; // 0: any free port
-};
 
 struct SimOptions {
     std::optional<ListenAddress> listen; // set: a LAN port instead of a serial line
