@@ -6,8 +6,8 @@
 #include "fakes/fake_panel.h"
 #include "fakes/modal_watcher.h"
 #include "fakes/private_settings_store.h"
-#include "panel/history_window.h"
 #include "main/desktop_identity.h"
+#include "panel/history_window.h"
 #include "panel/hold_button.h"
 
 #include <QAccessible>

@@ -2,10 +2,10 @@
 #include "panel/form1.h"
 
 #include "console/form3.h"
-#include "panel/history_window.h"
 #include "main/accessible_role.h"
 #include "main/outer_height.h"
 #include "panel/click_button.h"
+#include "panel/history_window.h"
 #include "panel/hold_button.h"
 #include "panel/panel_builder.h"
 #include "panel/panel_table.h"

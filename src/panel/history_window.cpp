@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/history_window.h"
 
-#include "serial/history_model.h"
 #include "main/accessible_role.h"
+#include "serial/history_model.h"
 
 #include <QAction>
 #include <QClipboard>
