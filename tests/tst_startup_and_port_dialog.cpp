@@ -7,6 +7,7 @@
 #include "fakes/private_settings_store.h"
 #include "fakes/pty_pair.h"
 #include "port_settings/device_watcher.h"
+#include "port_settings/port_mapping.h"
 #include "port_settings/port_mapping_model.h"
 #include "port_settings/port_settings_store.h"
 
@@ -279,6 +280,7 @@ private Q_SLOTS:
                 store.write(file));
         store.close();
         PortMappingModel model{QSettings(u"VORN"_s, u"VORN"_s)};
+        QCOMPARE(storedPortDevice(4), u"a,b"_s); // an unquoted comma is no list of devices
         QStringList stored, refused;
         for (const QString &step : steps.replace(u"LONG"_s, longName).split(u"; "_s)) {
             const int row = step.section(u'=', 0, 0).toInt() - 1;

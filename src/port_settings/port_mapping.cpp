@@ -8,6 +8,14 @@ QString portMappingKey(qint16 number)
     return QStringLiteral("Ports/COM%1").arg(number);
 }
 
+QString storedMapping(qint16 number, const QSettings &store)
+{
+    // A value written by hand with an unquoted comma reads back as a list;
+    // it still names one device.
+    const QVariant value = store.value(portMappingKey(number));
+    return value.typeId() == QMetaType::QStringList ? value.toStringList().join(u',') : value.toString();
+}
+
 QString builtInPortDevice(qint16 number)
 {
 #ifdef Q_OS_WIN
@@ -21,7 +29,7 @@ QString portDeviceName(qint16 number, const QSettings &store)
 {
     if (number < 1)
         return {};
-    QString mapped = store.value(portMappingKey(number)).toString();
+    const QString mapped = storedMapping(number, store);
     if (!mapped.isEmpty())
         return mapped;
     return builtInPortDevice(number);

@@ -8,6 +8,9 @@ class QSettings;
 // Where the store keeps port N's mapping: key "COM<N>" of group "Ports".
 QString portMappingKey(qint16 number);
 
+// The text the store keeps for port N; empty when there is none.
+QString storedMapping(qint16 number, const QSettings &store);
+
 // The platform's own name for port N, used where no mapping names another.
 QString builtInPortDevice(qint16 number);
 

@@ -16,7 +16,7 @@ PortMappingModel::PortMappingModel(const QSettings &store, QObject *parent) : QA
         Port &port = m_ports[size_t(row)];
         port.stored = store.value(portMappingKey(portNumber(row)));
         // As opening reads it: what is no text leads to the built-in port.
-        const QString mapped = port.stored.toString();
+        const QString mapped = storedMapping(portNumber(row), store);
         if (!mapped.isEmpty())
             port.mapping = mapped;
     }
