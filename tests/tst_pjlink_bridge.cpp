@@ -16,13 +16,13 @@ namespace {
 // The bridge as a child process; port() is where it listens, 0 if it did not start.
 struct Bridge {
     QProcess process;
+    QString log;
     quint16 port = 0;
     explicit Bridge(const QStringList &arguments)
     {
         process.setReadChannel(QProcess::StandardError);
         process.start(QStringLiteral(TALLIS_PJLINK), arguments + QStringList{"--listen", "127.0.0.1:0"});
         const QDeadlineTimer deadline(10000);
-        QString log;
         while (port == 0 && process.waitForReadyRead(int(deadline.remainingTime()))) {
             log += QString::fromLatin1(process.readAllStandardError());
             port =
@@ -77,6 +77,18 @@ private Q_SLOTS:
             seen << c.ask("%1POWR ?");
         QCOMPARE(seen.first(), QByteArray("%1POWR=3\r"));
         QCOMPARE(seen.last(), QByteArray("%1POWR=1\r"));
+    }
+
+    // It keeps listening without its port, answers ERR4 and says why once.
+    void shouldSayWhyItsPortWouldNotOpen()
+    {
+        Bridge bridge({"--device", "/nonexistent/tty"});
+        Controller c(bridge.port);
+        QCOMPARE(c.ask("%1POWR ?"), QByteArray("%1POWR=ERR4\r"));
+        QTRY_VERIFY((bridge.log += QString::fromUtf8(bridge.process.readAllStandardError()))
+                        .contains(QStringLiteral(
+                            "cannot open the projector's port: /nonexistent/tty · No such device")));
+        QCOMPARE(bridge.log.count(QStringLiteral("cannot open")), 1);
     }
 
     void shouldServeSixteenControllersAtOnceAndTurnAwayOneTooMany()

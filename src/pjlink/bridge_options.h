@@ -10,7 +10,7 @@
 
 // How the bridge runs, from its command line and the panel's saved port.
 struct BridgeOptions {
-    qint16 portNumber = 1; // through the [Ports] mapping, unless device is set
+    qint16 portNumber = 0; // through the [Ports] mapping; 0 with a device
     QString device;        // --device: this device or address, whatever the mapping
     quint8 baudCode = 192; // 96: 9600 baud, else 19200
     QHostAddress listenAddress{QHostAddress::Any};

@@ -58,15 +58,12 @@ int main(int argc, char *argv[])
     // An open that ends as the last one did is not logged again.
     std::optional<QString> lastFailure;
     QObject::connect(port, &CommPort::openFinished, &app, [&](bool opened) {
-        const QString text = opened ? QString() : portFailureText(port->lastFailure(), port->commPort());
+        const QString text = opened ? QString() : portFailureLine(port->lastFailure(), port->commPort());
         if (text == lastFailure)
             return;
         lastFailure = text;
-        // The text's first line says where the port led, the rest what went wrong.
         logLine(opened ? QStringLiteral("projector port open: %1").arg(options.portName())
-                       : QStringLiteral("cannot open the projector's port: %1")
-                             .arg(text.section(u'\n', 0, 0) + QStringLiteral(": ") +
-                                  text.section(u'\n', 1).replace(u'\n', u' ')));
+                       : QStringLiteral("cannot open the projector's port: %1").arg(text));
     });
     QObject::connect(&server, &BridgeServer::logged, &app, logLine);
     QObject::connect(&bridge, &ProjectorBridge::unexpectedReply, &app,

@@ -7,8 +7,11 @@
 
 namespace {
 
+// A port given by its device rather than by a number is named by the device.
 QString where(const PortFailure &failure, qint16 number)
 {
+    if (number == 0 && !failure.device.isEmpty())
+        return failure.device;
     QString where = QStringLiteral("COM%1").arg(number);
     if (!failure.device.isEmpty())
         where += QStringLiteral(" → ") + failure.device;
